@@ -1,0 +1,72 @@
+#include "app/report.h"
+
+#include "probes/failure_texts.h"
+
+namespace orva {
+
+namespace {
+
+enum RowIndex : std::size_t { kOs, kCpu, kRam, kBoard, kVga, kDisk };
+
+std::wstring UpToFirstNul(std::wstring value) {
+    const auto nul = value.find(L'\0');
+    if (nul != std::wstring::npos) {
+        value.erase(nul);
+    }
+    return value;
+}
+
+// Probes must not throw past the window procedure; a failure costs only its row.
+template <typename Probe>
+void Fill(ReportRows& rows, RowIndex index, const Probe& probe) {
+    try {
+        rows[index].value = UpToFirstNul(probe());
+    } catch (...) {
+        rows[index].value = kRowFailureTexts[index];
+    }
+}
+
+}  // namespace
+
+const std::array<const wchar_t*, kReportRowCount> kRowLabels = {
+    L"O  S", L"CPU ", L"RAM", L"M.B", L"VGA", L"DISK",
+};
+
+const std::array<const wchar_t*, kReportRowCount> kRowFailureTexts = {
+    kOsFailureText,    kProcessorFailureText, kMemoryFailureText,
+    kBoardFailureText, kVideoFailureText,     kDisksFailureText,
+};
+
+ReportRows CollectReportRows(const ReportSources& sources) {
+    ReportRows rows;
+    for (std::size_t i = 0; i < kReportRowCount; ++i) {
+        rows[i].label = kRowLabels[i];
+    }
+    Fill(rows, kOs, sources.os);
+    Fill(rows, kCpu, sources.processor);
+    Fill(rows, kBoard, sources.board);
+    Fill(rows, kRam, [&] { return sources.widen(sources.memory()); });
+    Fill(rows, kDisk, [&] { return sources.widen(sources.disks()); });
+    Fill(rows, kVga, [&] { return sources.widen(sources.video()); });
+    return rows;
+}
+
+std::wstring ComposeReport(const ReportRows& rows) {
+    std::wstring text;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i != 0) {
+            text += L"\r\n";
+        }
+        text += rows[i].label;
+        text += L" : ";
+        text += rows[i].value;
+    }
+    return text;
+}
+
+std::wstring& ReportText() {
+    static std::wstring text;
+    return text;
+}
+
+}  // namespace orva

@@ -1,0 +1,46 @@
+// The six report rows, their gathering and the report text.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace orva {
+
+struct ReportRow {
+    std::wstring label;
+    std::wstring value;
+};
+
+constexpr std::size_t kReportRowCount = 6;
+using ReportRows = std::array<ReportRow, kReportRowCount>;
+
+// The probes behind the rows, so the gathering can be tested without the machine.
+struct ReportSources {
+    std::function<std::wstring()> os;
+    std::function<std::wstring()> processor;
+    std::function<std::wstring()> board;
+    std::function<std::string()> memory;
+    std::function<std::string()> disks;
+    std::function<std::string()> video;
+    std::function<std::wstring(const std::string&)> widen;
+};
+
+// Row labels and failure texts, in display order.
+extern const std::array<const wchar_t*, kReportRowCount> kRowLabels;
+extern const std::array<const wchar_t*, kReportRowCount> kRowFailureTexts;
+
+// Runs every probe once, in run order, and returns the rows in display order.
+// A probe that throws gives its row the row's failure text; the others keep theirs.
+ReportRows CollectReportRows(const ReportSources& sources);
+
+// The machine's own probes (Windows only).
+ReportRows CollectReportRows();
+
+// Label, " : ", value per row; rows joined by CR LF with none after the last.
+std::wstring ComposeReport(const ReportRows& rows);
+
+// The report of the last completed paint; empty until then.
+std::wstring& ReportText();
+
+}  // namespace orva

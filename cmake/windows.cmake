@@ -1,0 +1,33 @@
+# The Windows program and the platform half of the probes.
+enable_language(RC)
+
+set(ORVA_WIN32_DEFINITIONS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
+                           WINVER=0x0601)
+
+file(GLOB ORVA_PLATFORM_SOURCES CONFIGURE_DEPENDS app/*_windows.cpp probes/*_windows.cpp)
+list(FILTER ORVA_PLATFORM_SOURCES EXCLUDE REGEX "/main_windows\\.cpp$")
+
+add_library(orva_platform STATIC ${ORVA_PLATFORM_SOURCES})
+target_link_libraries(orva_platform PUBLIC orva_core)
+target_compile_definitions(orva_platform PUBLIC ${ORVA_WIN32_DEFINITIONS})
+target_compile_definitions(orva_core PUBLIC ${ORVA_WIN32_DEFINITIONS})
+target_link_libraries(orva_platform PUBLIC wbemuuid ole32 oleaut32 shell32 user32 gdi32 advapi32)
+orva_warnings(orva_platform)
+
+if(MINGW)
+  # One self-contained file that imports only system DLLs.
+  set(ORVA_STATIC_LINK -static -static-libgcc -static-libstdc++)
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+endif()
+
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/main_windows.cpp)
+  add_executable(orva WIN32 app/main_windows.cpp res/app.rc)
+  target_link_libraries(orva PRIVATE orva_platform)
+  set_target_properties(orva PROPERTIES OUTPUT_NAME "ORVA사양확인프로그램")
+  orva_warnings(orva)
+  if(MINGW)
+    target_link_options(orva PRIVATE ${ORVA_STATIC_LINK} -municode -Wl,--tsaware -s)
+  else()
+    target_link_options(orva PRIVATE /TSAWARE)
+  endif()
+endif()

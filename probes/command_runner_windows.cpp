@@ -1,0 +1,65 @@
+#include "probes/command_runner.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+#include "probes/win32_handles.h"
+
+namespace orva {
+
+std::string RunCommand(const char* commandLine) {
+    std::string output;
+    // The child inherits this console instead of flashing one of its own.
+    AllocConsole();
+    ShowWindow(GetConsoleWindow(), SW_HIDE);
+
+    const UniquePipe pipe(_popen(commandLine, "r"));
+    if (!pipe) {
+        throw std::runtime_error("_popen() \xBD\xC7\xC6\xD0!");  // "실패" in code page 949
+    }
+    char chunk[128] = {};
+    while (!std::feof(pipe.get())) {
+        if (std::fgets(chunk, sizeof chunk, pipe.get()) != nullptr) {
+            output.append(chunk, std::strlen(chunk));
+        } else if (std::ferror(pipe.get())) {
+            break;  // a broken stream never reaches end of file
+        }
+    }
+    return output;
+}
+
+std::wstring ToWide(const std::string& text) {
+    const int length = static_cast<int>(text.size()) + 1;  // the NUL too
+    const int needed = MultiByteToWideChar(CP_ACP, 0, text.c_str(), length, nullptr, 0);
+    if (needed <= 0) {
+        return std::wstring();
+    }
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(needed));
+    const int written =
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), length, buffer.data(), needed);
+    if (written <= 0) {
+        return std::wstring();
+    }
+    return std::wstring(buffer.data());
+}
+
+std::string SystemDirectory() {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return std::string();
+    }
+    const int size = WideCharToMultiByte(CP_ACP, 0, folder, static_cast<int>(length), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        WideCharToMultiByte(CP_ACP, 0, folder, static_cast<int>(length), narrow.data(), size,
+                            nullptr, nullptr);
+    }
+    return narrow;
+}
+
+}  // namespace orva

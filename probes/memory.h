@@ -1,0 +1,9 @@
+#pragma once
+
+#include <string>
+
+namespace orva {
+
+std::string ProbeMemory();
+
+}  // namespace orva

@@ -1,0 +1,124 @@
+// Owners for the Win32 handles the program uses, and guards for paired calls.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "probes/unique_handle.h"
+
+namespace orva {
+
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle key) noexcept { RegCloseKey(key); }
+};
+using UniqueRegKey = UniqueHandle<RegKeyTraits>;
+
+template <typename T>
+struct GdiObjectTraits {
+    using Handle = T;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle object) noexcept { DeleteObject(object); }
+};
+using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
+using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle dc) noexcept { DeleteDC(dc); }
+};
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+
+struct GlobalTraits {
+    using Handle = HGLOBAL;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle block) noexcept { GlobalFree(block); }
+};
+using UniqueGlobal = UniqueHandle<GlobalTraits>;
+
+struct PipeTraits {
+    using Handle = FILE*;
+    static Handle invalid() noexcept { return nullptr; }
+    // The exit status is of no use to the caller: only the output counts.
+    static void close(Handle pipe) noexcept { _pclose(pipe); }
+};
+using UniquePipe = UniqueHandle<PipeTraits>;
+
+// BeginPaint ... EndPaint.
+class PaintGuard {
+public:
+    explicit PaintGuard(HWND window) noexcept : window_(window), dc_(BeginPaint(window, &paint_)) {
+        ++live_;
+    }
+    PaintGuard(const PaintGuard&) = delete;
+    PaintGuard& operator=(const PaintGuard&) = delete;
+    ~PaintGuard() {
+        EndPaint(window_, &paint_);
+        --live_;
+    }
+    HDC dc() const noexcept { return dc_; }
+    static int LiveCount() noexcept { return live_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+    static inline int live_ = 0;
+};
+
+// SelectObject, and the previous object put back on every path.
+class SelectGuard {
+public:
+    SelectGuard(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
+    SelectGuard(const SelectGuard&) = delete;
+    SelectGuard& operator=(const SelectGuard&) = delete;
+    ~SelectGuard() {
+        if (previous_ != nullptr && previous_ != HGDI_ERROR) {
+            SelectObject(dc_, previous_);
+        }
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// GlobalLock ... GlobalUnlock.
+class GlobalLockGuard {
+public:
+    explicit GlobalLockGuard(HGLOBAL block) noexcept : block_(block), data_(GlobalLock(block)) {}
+    GlobalLockGuard(const GlobalLockGuard&) = delete;
+    GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
+    ~GlobalLockGuard() {
+        if (data_ != nullptr) {
+            GlobalUnlock(block_);
+        }
+    }
+    void* data() const noexcept { return data_; }
+
+private:
+    HGLOBAL block_;
+    void* data_;
+};
+
+// OpenClipboard ... CloseClipboard; opened() says whether it is held.
+class ClipboardGuard {
+public:
+    explicit ClipboardGuard(HWND owner) noexcept : opened_(OpenClipboard(owner) != FALSE) {}
+    ClipboardGuard(const ClipboardGuard&) = delete;
+    ClipboardGuard& operator=(const ClipboardGuard&) = delete;
+    ~ClipboardGuard() {
+        if (opened_) {
+            CloseClipboard();
+        }
+    }
+    bool opened() const noexcept { return opened_; }
+
+private:
+    bool opened_;
+};
+
+}  // namespace orva

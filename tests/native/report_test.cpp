@@ -1,0 +1,108 @@
+#include "app/report.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orva {
+namespace {
+
+std::wstring AsciiWiden(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+ReportSources FixedSources(std::vector<std::string>* runOrder = nullptr) {
+    auto note = [runOrder](const char* name) {
+        if (runOrder != nullptr) {
+            runOrder->push_back(name);
+        }
+    };
+    return ReportSources{
+        [=] { note("os"); return std::wstring(L"Windows 10 Pro"); },
+        [=] { note("cpu"); return std::wstring(L"Intel CPU * 8 코어"); },
+        [=] { note("board"); return std::wstring(L"MakerModel(FW.v1)"); },
+        [=] { note("memory"); return std::string("16321 MB  (16GB), Type DDR4"); },
+        [=] { note("disks"); return std::string("Disk(465GB)"); },
+        [=] { note("video"); return std::string("Video (1024 MB)"); },
+        AsciiWiden,
+    };
+}
+
+TEST(ComposeReport, JoinsLabelsAndValuesInDisplayOrder) {
+    std::vector<std::string> runOrder;
+    const std::wstring report = ComposeReport(CollectReportRows(FixedSources(&runOrder)));
+    EXPECT_EQ(report,
+              L"O  S : Windows 10 Pro\r\n"
+              L"CPU  : Intel CPU * 8 코어\r\n"
+              L"RAM : 16321 MB  (16GB), Type DDR4\r\n"
+              L"M.B : MakerModel(FW.v1)\r\n"
+              L"VGA : Video (1024 MB)\r\n"
+              L"DISK : Disk(465GB)");
+    EXPECT_EQ(runOrder, (std::vector<std::string>{"os", "cpu", "board", "memory", "disks", "video"}));
+}
+
+TEST(ComposeReport, EmptyValuesKeepTheirSeparators) {
+    ReportRows rows;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].label = kRowLabels[i];
+    }
+    EXPECT_EQ(ComposeReport(rows), L"O  S : \r\nCPU  : \r\nRAM : \r\nM.B : \r\nVGA : \r\nDISK : ");
+}
+
+TEST(CollectReportRows, ValuesEndAtTheirFirstNul) {
+    ReportSources sources = FixedSources();
+    sources.os = [] { return std::wstring(L"Win\0dows", 8); };
+    sources.disks = [] { return std::string("Disk\0(1GB)", 10); };
+    const ReportRows rows = CollectReportRows(sources);
+    EXPECT_EQ(rows[0].value, L"Win");
+    EXPECT_EQ(rows[5].value, L"Disk");
+}
+
+TEST(CollectReportRows, AThrowingProbeCostsOnlyItsOwnRow) {
+    struct Case {
+        const char* probe;
+        std::size_t row;
+        const wchar_t* failureText;
+    };
+    const Case cases[] = {
+        {"os", 0, L"운영체제 정보 로딩 실패"},     {"cpu", 1, L"CPU 정보 로딩 실패"},
+        {"memory", 2, L"메모리 정보 로딩 실패"},   {"board", 3, L"메인보드 정보 로딩 실패"},
+        {"video", 4, L"그래픽카드 정보 로딩 실패"}, {"disks", 5, L"디스크 정보 로딩 실패"},
+    };
+    const ReportRows expected = CollectReportRows(FixedSources());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.probe);
+        ReportSources sources = FixedSources();
+        const std::string probe = c.probe;
+        auto fail = [] () -> std::wstring { throw std::runtime_error("x"); };
+        auto failNarrow = [] () -> std::string { throw std::invalid_argument("invalid stoll argument"); };
+        if (probe == "os") sources.os = fail;
+        if (probe == "cpu") sources.processor = fail;
+        if (probe == "board") sources.board = fail;
+        if (probe == "memory") sources.memory = failNarrow;
+        if (probe == "disks") sources.disks = failNarrow;
+        if (probe == "video") sources.video = failNarrow;
+
+        const ReportRows rows = CollectReportRows(sources);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(rows[i].label, expected[i].label);
+            EXPECT_EQ(rows[i].value, i == c.row ? std::wstring(c.failureText) : expected[i].value);
+        }
+    }
+}
+
+TEST(CollectReportRows, AFailingWideningCostsOnlyItsRow) {
+    ReportSources sources = FixedSources();
+    sources.widen = [](const std::string& text) -> std::wstring {
+        if (text.rfind("Video", 0) == 0) {
+            throw std::bad_alloc();
+        }
+        return AsciiWiden(text);
+    };
+    const ReportRows rows = CollectReportRows(sources);
+    EXPECT_EQ(rows[4].value, L"그래픽카드 정보 로딩 실패");
+    EXPECT_EQ(rows[5].value, L"Disk(465GB)");
+}
+
+}  // namespace
+}  // namespace orva
