@@ -103,3 +103,22 @@ orva_xvfb() {
   echo "could not start Xvfb" >&2
   return 1
 }
+
+# Puts the stand-in tool (built as fake_wmic.exe) in place of wmic.exe in the
+# prefix $1, with the canned outputs of folder $2 (wmic-<query>.txt) beside it.
+# Without $2 it prints nothing for every query.
+orva_install_fake_wmic() {
+  local prefix=$1 data=${2:-} dir
+  for dir in "$prefix/drive_c/windows/system32/wbem" "$prefix/drive_c/windows/syswow64/wbem"; do
+    [ -d "$dir" ] || continue
+    cp "$ORVA_RUNNABLE_BUILD/fake_wmic.exe" "$dir/wmic.exe"
+    rm -f "$dir"/wmic-*.txt "$dir"/wmic-*.sleep
+    [ -n "$data" ] && cp "$data"/wmic-* "$dir"/ 2>/dev/null
+  done
+  return 0
+}
+
+# Removes the tool from the prefix $1, as on Windows 11 24H2 and later.
+orva_remove_wmic() {
+  rm -f "$1"/drive_c/windows/{system32,syswow64}/wbem/wmic.exe
+}
