@@ -120,8 +120,7 @@ TEST_F(AdapterMemoryTest, FindsTheStoredSizeOfTheAdapterWithThatDescription) {
     };
     for (const Case& c : cases) {
         const int keysBefore = UniqueRegKey::LiveCount();
-        EXPECT_EQ(AdapterMemoryFromClassKey(c.name), c.memory)
-            << '"' << std::string(c.name.begin(), c.name.end()) << '"';
+        EXPECT_EQ(AdapterMemoryFromClassKey(c.name), c.memory) << c.name;
         EXPECT_EQ(UniqueRegKey::LiveCount(), keysBefore);
     }
 }
@@ -134,8 +133,8 @@ TEST_F(AdapterMemoryTest, SkipsKeysThatAreNotNumberedOrHoldNoQwordSize) {
     noSize.SetText(L"DriverDesc", L"ORVA Test Adapter");
     TestRegistryKey wrongType(AdapterKey(L"9201"));
     wrongType.SetText(L"DriverDesc", L"ORVA Test Adapter");
-    const DWORD small = 0x40000000;
-    wrongType.Set(L"HardwareInformation.qwMemorySize", REG_DWORD, &small, sizeof small);
+    const DWORD oneGibibyte = 0x40000000;
+    wrongType.Set(L"HardwareInformation.qwMemorySize", REG_DWORD, &oneGibibyte, sizeof oneGibibyte);
     TestRegistryKey descriptionNotText(AdapterKey(L"9202"));
     const std::wstring bytes = L"ORVA Test Adapter";
     descriptionNotText.Set(L"DriverDesc", REG_BINARY, bytes.c_str(),
