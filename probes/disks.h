@@ -1,9 +1,19 @@
+// Disk row.
 #pragma once
 
+#include <ostream>
 #include <string>
 
 namespace orva {
 
+// The first disk's model and size label, then ", " with the second disk's when
+// that one has a model text. Sizes in units of 2^30 bytes as "(%lldGB)". Writes
+// both blocks to trace, each before and after its CRs are removed, before any
+// size is converted. Throws std::invalid_argument or std::out_of_range when a
+// size that is needed holds no number in range.
+std::string FormatDisksRow(const std::string& toolOutput, std::ostream& trace);
+
+// Windows only: runs the disk query and formats its list text.
 std::string ProbeDisks();
 
 }  // namespace orva

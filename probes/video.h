@@ -1,9 +1,30 @@
+// Video adapter row.
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <ostream>
 #include <string>
 
 namespace orva {
 
+// The adapter memory in bytes that the driver stored for the adapter of this
+// name, if any.
+using AdapterMemoryLookup = std::function<std::optional<unsigned long long>(const std::string&)>;
+
+// The first adapter's name, then " (%lld MB)" with its memory in units of 2^20
+// bytes. The memory comes from lookup when it knows the name, otherwise from
+// the AdapterRAM line before the first "Name=". Writes the name and the memory
+// piece to trace, each before its CRs are removed. Throws std::invalid_argument
+// or std::out_of_range when AdapterRAM is needed and holds no number in range.
+std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLookup& lookup,
+                           std::ostream& trace);
+
+// Windows only: "HardwareInformation.qwMemorySize" of the first numbered
+// subkey of the display adapter class whose "DriverDesc" is adapterName.
+std::optional<unsigned long long> AdapterMemoryFromClassKey(const std::wstring& adapterName);
+
+// Windows only: runs the video query and formats its list text.
 std::string ProbeVideo();
 
 }  // namespace orva

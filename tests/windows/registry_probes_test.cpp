@@ -9,53 +9,13 @@
 #include "probes/os.h"
 #include "probes/processor.h"
 #include "probes/registry.h"
+#include "tests/windows/registry_value.h"
 
 namespace orva {
 namespace {
 
 constexpr const wchar_t* kOsKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr const wchar_t* kCpuKey = L"Hardware\\Description\\System\\CentralProcessor\\0";
-
-// Writes or deletes one value in the chosen registry view, and puts the old
-// value back when the test ends so cases do not leak into each other.
-class RegistryValue {
-public:
-    RegistryValue(const wchar_t* path, const wchar_t* name, REGSAM view = KEY_WOW64_64KEY)
-        : name_(name) {
-        LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
-                                      KEY_QUERY_VALUE | KEY_SET_VALUE | view, nullptr,
-                                      key_.put(), nullptr);
-        EXPECT_EQ(status, ERROR_SUCCESS);
-        DWORD size = sizeof saved_;
-        saved_status_ = RegQueryValueExW(key_.get(), name, nullptr, &saved_type_,
-                                         saved_, &size);
-        saved_size_ = size;
-    }
-    ~RegistryValue() {
-        if (saved_status_ == ERROR_SUCCESS) {
-            RegSetValueExW(key_.get(), name_.c_str(), 0, saved_type_, saved_, saved_size_);
-        } else {
-            RegDeleteValueW(key_.get(), name_.c_str());
-        }
-    }
-    void SetText(const std::wstring& text) {
-        SetRaw(REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    }
-    void SetRaw(DWORD type, const void* data, std::size_t size) {
-        ASSERT_EQ(RegSetValueExW(key_.get(), name_.c_str(), 0, type,
-                                 static_cast<const BYTE*>(data), static_cast<DWORD>(size)),
-                  ERROR_SUCCESS);
-    }
-    void Delete() { RegDeleteValueW(key_.get(), name_.c_str()); }
-
-private:
-    UniqueRegKey key_;
-    std::wstring name_;
-    BYTE saved_[4096] = {};
-    DWORD saved_type_ = 0;
-    DWORD saved_size_ = 0;
-    LONG saved_status_ = ERROR_FILE_NOT_FOUND;
-};
 
 TEST(ProbeOs, ReadsTheProductNameAsStored) {
     RegistryValue product(kOsKey, L"ProductName");
@@ -117,7 +77,8 @@ TEST(ProbeOs, ValueWithoutTerminatingNulEndsWithTheDeliveredBytes) {
 
 TEST(ProbeProcessor, KeepsTheNameAsStoredAndAddsTheMachineCount) {
     RegistryValue name(kCpuKey, L"ProcessorNameString", 0);
-    const std::wstring suffix = FormatProcessorRow(L"", GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
+    const std::wstring suffix =
+        FormatProcessorRow(L"", GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
     struct Case {
         std::wstring stored;
     };

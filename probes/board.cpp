@@ -1,0 +1,17 @@
+#include "probes/board.h"
+
+#include "probes/failure_texts.h"
+
+namespace orva {
+
+std::wstring FormatBoardRow(const std::optional<std::wstring>& manufacturer,
+                            const std::optional<std::wstring>& product,
+                            const std::optional<std::wstring>& version) {
+    if (!manufacturer && !product && !version) {
+        return kBoardFailureText;
+    }
+    return manufacturer.value_or(L"") + product.value_or(L"") + L"(FW.v" + version.value_or(L"") +
+           L")";
+}
+
+}  // namespace orva

@@ -1,0 +1,29 @@
+#include "probes/board.h"
+
+#include "probes/registry.h"
+
+namespace orva {
+
+namespace {
+
+// The key is opened anew for each value and closed right after its read.
+std::optional<std::wstring> ReadBiosValue(const wchar_t* name) {
+    const UniqueRegKey key =
+        OpenMachineKey(L"HARDWARE\\DESCRIPTION\\System\\BIOS\\", KEY_QUERY_VALUE | KEY_WOW64_64KEY);
+    std::wstring text;
+    if (!key || QueryRegistryText(key.get(), name, text) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::wstring ProbeBoard() {
+    const std::optional<std::wstring> manufacturer = ReadBiosValue(L"BaseBoardManufacturer");
+    const std::optional<std::wstring> product = ReadBiosValue(L"BaseBoardProduct");
+    const std::optional<std::wstring> version = ReadBiosValue(L"BIOSVersion");
+    return FormatBoardRow(manufacturer, product, version);
+}
+
+}  // namespace orva

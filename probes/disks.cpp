@@ -1,0 +1,44 @@
+#include "probes/disks.h"
+
+#include <cstdio>
+
+#include "probes/text.h"
+
+namespace orva {
+
+namespace {
+
+void CleanAndTrace(std::string& block, std::ostream& trace) {
+    StripChar(block, '\n');
+    TraceLine(trace, block);
+    StripChar(block, '\r');
+    TraceLine(trace, block);
+}
+
+std::string SizeLabel(const std::string& sizeText) {
+    const long long gigabytes = std::stoll(sizeText, nullptr, 10) / 1073741824LL;
+    char label[128] = {};
+    std::snprintf(label, sizeof label, "(%lldGB)", gigabytes);
+    return label;
+}
+
+}  // namespace
+
+std::string FormatDisksRow(const std::string& toolOutput, std::ostream& trace) {
+    const std::vector<std::string> blocks = SplitString(toolOutput, "Model=");
+    std::string first = PieceAt(blocks, 1);
+    std::string second = PieceAt(blocks, 2);
+    CleanAndTrace(first, trace);
+    CleanAndTrace(second, trace);
+
+    const std::vector<std::string> firstDisk = SplitString(first, "Size=");
+    const std::vector<std::string> secondDisk = SplitString(second, "Size=");
+    std::string row = PieceAt(firstDisk, 0) + SizeLabel(PieceAt(firstDisk, 1));
+    const std::string secondModel = PieceAt(secondDisk, 0);
+    if (!secondModel.empty()) {
+        row += ", " + secondModel + SizeLabel(PieceAt(secondDisk, 1));
+    }
+    return row;
+}
+
+}  // namespace orva

@@ -1,0 +1,49 @@
+#include "probes/memory.h"
+
+#include <cstdio>
+
+#include "probes/text.h"
+
+namespace orva {
+
+namespace {
+
+struct MemoryType {
+    const char* code;
+    const char* text;
+};
+
+// SMBIOS memory type codes, which is what the query reports.
+constexpr MemoryType kMemoryTypes[] = {
+    {"18", ", Type DDR"},    {"19", ", Type DDR2"},   {"20", ", Type DDR2 FB-DIMM"},
+    {"24", ", Type DDR3"},   {"26", ", Type DDR4"},   {"27", ", Type LPDDR"},
+    {"28", ", Type LPDDR2"}, {"29", ", Type LPDDR3"}, {"30", ", Type LPDDR4"},
+    {"34", ", Type DDR5"},   {"35", ", Type LPDDR5"},
+};
+
+}  // namespace
+
+std::string MemoryTypeText(const std::string& toolOutput, std::ostream& trace) {
+    std::string code = PieceAt(SplitString(toolOutput, "SMBIOSMemoryType="), 1);
+    StripChar(code, '\n');
+    TraceLine(trace, code);
+    StripChar(code, '\r');
+    TraceLine(trace, code);
+    for (const MemoryType& type : kMemoryTypes) {
+        if (code == type.code) {
+            return type.text;
+        }
+    }
+    return std::string();
+}
+
+std::string FormatMemoryRow(unsigned long long totalPhys, const std::string& typeText) {
+    const long long megabytes = static_cast<long long>(totalPhys >> 20);
+    char buffer[128] = {};
+    std::snprintf(buffer, sizeof buffer, "%lld MB", megabytes);
+    const std::string megabyteText = buffer;
+    std::snprintf(buffer, sizeof buffer, "%lldGB", megabytes / 1000);
+    return megabyteText + "  (" + buffer + ")" + typeText;
+}
+
+}  // namespace orva

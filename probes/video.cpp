@@ -1,0 +1,51 @@
+#include "probes/video.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "probes/text.h"
+
+namespace orva {
+
+namespace {
+
+constexpr std::size_t kAdapterRamKeyLength = 11;  // "AdapterRAM="
+constexpr long long kBytesPerMebibyte = 1048576;
+
+}  // namespace
+
+std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLookup& lookup,
+                           std::ostream& trace) {
+    const std::vector<std::string> pieces = SplitString(toolOutput, "Name=");
+    std::string memory = PieceAt(pieces, 0);
+    std::string name = PieceAt(pieces, 1);
+    const auto lineEnd = name.find('\n');
+    if (lineEnd != std::string::npos) {
+        name.erase(lineEnd);  // later adapters follow on the next lines
+    }
+    StripChar(name, '\n');
+    TraceLine(trace, name);
+    StripChar(name, '\r');
+    StripChar(memory, '\n');
+    TraceLine(trace, memory);
+    StripChar(memory, '\r');
+
+    // AdapterRAM is a 32-bit property and stops near 4 GiB; the driver's own
+    // record of the memory size does not.
+    std::optional<unsigned long long> stored;
+    if (!name.empty() && lookup) {
+        stored = lookup(name);
+    }
+    long long mebibytes = 0;
+    if (stored) {
+        mebibytes = static_cast<long long>(*stored / kBytesPerMebibyte);
+    } else {
+        memory.erase(0, std::min(kAdapterRamKeyLength, memory.size()));
+        mebibytes = std::stoll(memory, nullptr, 10) / kBytesPerMebibyte;
+    }
+    char suffix[128] = {};
+    std::snprintf(suffix, sizeof suffix, " (%lld MB)", mebibytes);
+    return name + suffix;
+}
+
+}  // namespace orva

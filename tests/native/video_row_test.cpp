@@ -1,0 +1,181 @@
+#include "probes/video.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/native/list_output.h"
+
+namespace orva {
+namespace {
+
+std::string Adapter(const std::string& adapterRam, const std::string& name) {
+    return "\n\nAdapterRAM=" + adapterRam + "\nName=" + name + "\n";
+}
+
+std::optional<unsigned long long> NothingStored(const std::string&) {
+    return std::nullopt;
+}
+
+TEST(FormatVideoRow, ShowsTheFirstAdaptersNameAndAdapterRamInMebibytes) {
+    struct Case {
+        std::string output;
+        std::string row;
+    };
+    const Case cases[] = {
+        {Adapter("1073741824", "N") + "\n\n", "N (1024 MB)"},
+        {Adapter("1048576", "N") + "\n\n", "N (1 MB)"},
+        {Adapter("524288", "N") + "\n\n", "N (0 MB)"},
+        {Adapter("1073741824", "NVIDIA GeForce GTX 1050 Ti"),
+         "NVIDIA GeForce GTX 1050 Ti (1024 MB)"},
+        {"\n\n\n\n\nAdapterRAM=1073741824\nName=N\n\n\n\n\n\n", "N (1024 MB)"},
+        {Adapter("4293918720", "NVIDIA GeForce RTX 3080") +
+             Adapter("1073741824", "Intel(R) UHD Graphics 630") + "\n\n",
+         "NVIDIA GeForce RTX 3080 (4095 MB)"},
+        {Adapter("1073741824", "First") + Adapter("2147483648", "Second"), "First (1024 MB)"},
+        {Adapter("   1073741824", "N"), "N (1024 MB)"},
+        {Adapter("1073741824 bytes", "N"), "N (1024 MB)"},
+        {Adapter("+2097152", "N"), "N (2 MB)"},
+        {Adapter("-1048576", "N"), "N (-1 MB)"},
+        {Adapter("-1048575", "N"), "N (0 MB)"},
+        {Adapter("1073741824", " N "), " N  (1024 MB)"},
+        {Adapter("1073741824", ""), " (1024 MB)"},
+        {Adapter("1073741824", "\xB1\xD7\xB7\xA1\xC7\xC8 \xC4\xAB\xB5\xE5"),
+         "\xB1\xD7\xB7\xA1\xC7\xC8 \xC4\xAB\xB5\xE5 (1024 MB)"},
+        // Only "Name=" with a capital N is the key.
+        {"\n\nAdapterRAM=1073741824\nname=N\n\n", " (1024 MB)"},
+        {"\n\nAdapterRAM=1073741824\n\n", " (1024 MB)"},
+        // The eleven characters before the number are dropped unread.
+        {"\n\nAdapterRam=2097152\nName=N\n", "N (2 MB)"},
+    };
+    for (const char* lineEnd : kLineEnds) {
+        for (const Case& c : cases) {
+            const std::string output = WithLineEnds(c.output, lineEnd);
+            SCOPED_TRACE(output);
+            std::ostringstream trace;
+            EXPECT_EQ(FormatVideoRow(output, NothingStored, trace), c.row);
+        }
+    }
+}
+
+TEST(FormatVideoRow, AdapterRamThatHoldsNoNumberInRangeThrows) {
+    struct Case {
+        std::string output;
+        bool outOfRange;
+    };
+    const Case cases[] = {
+        {"", false},
+        {"\n\nNo Instance(s) Available.\n\n", false},
+        {Adapter("", "N"), false},
+        {Adapter("unknown", "N"), false},
+        {"\n\nName=N\n\n", false},
+        {"\n\nName=N\nAdapterRAM=1073741824\n\n", false},
+        {Adapter("9223372036854775808", "N"), true},
+        {Adapter("99999999999999999999", "N"), true},
+    };
+    for (const char* lineEnd : kLineEnds) {
+        for (const Case& c : cases) {
+            const std::string output = WithLineEnds(c.output, lineEnd);
+            SCOPED_TRACE(output);
+            std::ostringstream trace;
+            if (c.outOfRange) {
+                EXPECT_THROW(FormatVideoRow(output, NothingStored, trace), std::out_of_range);
+            } else {
+                EXPECT_THROW(FormatVideoRow(output, NothingStored, trace), std::invalid_argument);
+            }
+        }
+    }
+}
+
+TEST(FormatVideoRow, StoredDriverMemoryReplacesAdapterRam) {
+    struct Case {
+        std::string output;
+        std::optional<unsigned long long> stored;
+        std::string row;
+    };
+    const Case cases[] = {
+        {Adapter("4293918720", "NVIDIA GeForce RTX 3080"), 10737418240ULL,
+         "NVIDIA GeForce RTX 3080 (10240 MB)"},
+        {Adapter("4293918720", "NVIDIA GeForce RTX 3080"), std::nullopt,
+         "NVIDIA GeForce RTX 3080 (4095 MB)"},
+        {Adapter("4293918720", "N"), 25769803776ULL, "N (24576 MB)"},
+        {Adapter("4293918720", "N"), 1048575ULL, "N (0 MB)"},
+        {Adapter("4293918720", "N"), 18446744073709551615ULL, "N (17592186044415 MB)"},
+        // With the stored size AdapterRAM is not converted at all.
+        {Adapter("", "N"), 8589934592ULL, "N (8192 MB)"},
+        {Adapter("99999999999999999999", "N"), 8589934592ULL, "N (8192 MB)"},
+        {"\n\nName=N\n\n", 8589934592ULL, "N (8192 MB)"},
+    };
+    for (const char* lineEnd : kLineEnds) {
+        for (const Case& c : cases) {
+            const std::string output = WithLineEnds(c.output, lineEnd);
+            SCOPED_TRACE(output);
+            std::ostringstream trace;
+            const auto stored = [&](const std::string&) { return c.stored; };
+            EXPECT_EQ(FormatVideoRow(output, stored, trace), c.row);
+        }
+    }
+}
+
+TEST(FormatVideoRow, AsksForTheStoredMemoryByTheCleanedNameOnly) {
+    struct Case {
+        std::string output;
+        std::vector<std::string> asked;
+    };
+    const Case cases[] = {
+        {"\r\r\n\r\r\nAdapterRAM=1073741824\r\r\nName=NVIDIA GeForce GTX 1050 Ti\r\r\n\r\r\n",
+         {"NVIDIA GeForce GTX 1050 Ti"}},
+        {"AdapterRAM=1\r\nName= Two Blanks \r\nAdapterRAM=2\r\nName=Other\r\n", {" Two Blanks "}},
+        {"AdapterRAM=1073741824\r\nName=\r\n", {}},
+        {"AdapterRAM=1073741824\r\n", {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> asked;
+        const auto lookup = [&](const std::string& name) -> std::optional<unsigned long long> {
+            asked.push_back(name);
+            return std::nullopt;
+        };
+        std::ostringstream trace;
+        FormatVideoRow(c.output, lookup, trace);
+        EXPECT_EQ(asked, c.asked) << c.output;
+    }
+}
+
+TEST(FormatVideoRow, TracesTheNameThenTheMemoryPieceBeforeRemovingCarriageReturns) {
+    struct Case {
+        std::string output;
+        std::string trace;
+    };
+    const Case cases[] = {
+        {"\r\r\n\r\r\nAdapterRAM=1073741824\r\r\nName=NVIDIA GeForce GTX 1050 Ti\r\r\n"
+         "\r\r\n\r\r\nAdapterRAM=2147483648\r\r\nName=Second\r\r\n\r\r\n\r\r\n",
+         "NVIDIA GeForce GTX 1050 Ti\r\r\n"
+         "\r\r\r\rAdapterRAM=1073741824\r\r\n"},
+        {"\r\n\r\nAdapterRAM=1073741824\r\nName=N\r\n\r\n\r\n",
+         "N\r\n\r\rAdapterRAM=1073741824\r\n"},
+        {"\n\nAdapterRAM=1073741824\nName=N\n\n\n", "N\nAdapterRAM=1073741824\n"},
+        {"AdapterRAM=1073741824\r\n", "\nAdapterRAM=1073741824\r\n"},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream trace;
+        FormatVideoRow(c.output, NothingStored, trace);
+        EXPECT_EQ(trace.str(), c.trace);
+    }
+}
+
+TEST(FormatVideoRow, WritesBothTraceLinesBeforeAFailedConversion) {
+    std::ostringstream trace;
+    EXPECT_THROW(FormatVideoRow("", NothingStored, trace), std::invalid_argument);
+    EXPECT_EQ(trace.str(), "\n\n");
+    std::ostringstream named;
+    EXPECT_THROW(FormatVideoRow("AdapterRAM=\r\r\nName=N\r\r\n", NothingStored, named),
+                 std::invalid_argument);
+    EXPECT_EQ(named.str(), "N\r\r\nAdapterRAM=\r\r\n");
+}
+
+}  // namespace
+}  // namespace orva

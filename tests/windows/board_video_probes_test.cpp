@@ -1,0 +1,164 @@
+// Runs under Wine in a throwaway prefix whose registry the test writes itself.
+// The BIOS key is rebuilt whenever the prefix's wineserver starts; the values
+// written here hold while this program's server runs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "probes/board.h"
+#include "probes/failure_texts.h"
+#include "probes/video.h"
+#include "tests/windows/registry_value.h"
+
+namespace orva {
+namespace {
+
+constexpr const wchar_t* kBiosKey = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
+const std::wstring kDisplayClassKey =
+    L"SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
+
+// Three stored values, or nothing for a value that is missing.
+struct BiosValues {
+    std::optional<std::wstring> manufacturer;
+    std::optional<std::wstring> product;
+    std::optional<std::wstring> version;
+};
+
+class ProbeBoardTest : public ::testing::Test {
+  protected:
+    void Store(const BiosValues& values) {
+        Store(manufacturer_, values.manufacturer);
+        Store(product_, values.product);
+        Store(version_, values.version);
+    }
+
+  private:
+    static void Store(RegistryValue& value, const std::optional<std::wstring>& text) {
+        if (text) {
+            value.SetText(*text);
+        } else {
+            value.Delete();
+        }
+    }
+
+    RegistryValue manufacturer_{kBiosKey, L"BaseBoardManufacturer"};
+    RegistryValue product_{kBiosKey, L"BaseBoardProduct"};
+    RegistryValue version_{kBiosKey, L"BIOSVersion"};
+};
+
+TEST_F(ProbeBoardTest, JoinsTheThreeValuesAsStored) {
+    struct Case {
+        BiosValues stored;
+        std::wstring row;
+    };
+    const Case cases[] = {
+        {{L"Board Maker Ltd.", L"B100 Pro", L"A05"}, L"Board Maker Ltd.B100 Pro(FW.vA05)"},
+        {{L"Maker ", L"Model", L"1.0"}, L"Maker Model(FW.v1.0)"},
+        {{L"Maker", L"Model", L""}, L"MakerModel(FW.v)"},
+        {{L"", L"", L""}, L"(FW.v)"},
+        {{L"기가바이트", L"B450M DS3H", L"F50"}, L"기가바이트B450M DS3H(FW.vF50)"},
+        {{std::wstring(99, L'M'), std::wstring(99, L'P'), std::wstring(99, L'V')},
+         std::wstring(99, L'M') + std::wstring(99, L'P') + L"(FW.v" + std::wstring(99, L'V') +
+             L")"},
+    };
+    for (const Case& c : cases) {
+        Store(c.stored);
+        EXPECT_EQ(ProbeBoard(), c.row);
+    }
+}
+
+TEST_F(ProbeBoardTest, UnreadableValuesAddNothingAndCloseEveryKey) {
+    struct Case {
+        BiosValues stored;
+        std::wstring row;
+    };
+    const Case cases[] = {
+        {{std::nullopt, L"Model", L"A05"}, L"Model(FW.vA05)"},
+        {{L"Maker", std::nullopt, L"A05"}, L"Maker(FW.vA05)"},
+        {{L"Maker", L"Model", std::nullopt}, L"MakerModel(FW.v)"},
+        {{std::wstring(100, L'M'), L"Model", L"A05"}, L"Model(FW.vA05)"},
+        {{L"Maker", L"Model", std::wstring(300, L'V')}, L"MakerModel(FW.v)"},
+        {{std::nullopt, std::nullopt, std::nullopt}, kBoardFailureText},
+        {{std::wstring(100, L'M'), std::nullopt, std::wstring(100, L'V')}, kBoardFailureText},
+    };
+    for (const Case& c : cases) {
+        Store(c.stored);
+        const int keysBefore = UniqueRegKey::LiveCount();
+        EXPECT_EQ(ProbeBoard(), c.row);
+        EXPECT_EQ(UniqueRegKey::LiveCount(), keysBefore);
+    }
+}
+
+// Adapter keys of the test's own, numbered far above what the prefix holds.
+class AdapterMemoryTest : public ::testing::Test {
+  protected:
+    static std::wstring AdapterKey(const wchar_t* subkey) {
+        return kDisplayClassKey + L"\\" + subkey;
+    }
+};
+
+TEST_F(AdapterMemoryTest, FindsTheStoredSizeOfTheAdapterWithThatDescription) {
+    TestRegistryKey other(AdapterKey(L"9100"));
+    other.SetText(L"DriverDesc", L"Other Adapter");
+    other.SetQword(L"HardwareInformation.qwMemorySize", 2147483648ULL);
+    TestRegistryKey adapter(AdapterKey(L"9101"));
+    adapter.SetText(L"DriverDesc", L"ORVA Test Adapter");
+    adapter.SetQword(L"HardwareInformation.qwMemorySize", 12884901888ULL);
+
+    struct Case {
+        std::wstring name;
+        std::optional<unsigned long long> memory;
+    };
+    const Case cases[] = {
+        {L"ORVA Test Adapter", 12884901888ULL}, {L"Other Adapter", 2147483648ULL},
+        {L"ORVA Test Adapter ", std::nullopt},  {L"orva test adapter", std::nullopt},
+        {L"ORVA Test", std::nullopt},           {L"", std::nullopt},
+        {L"Wine Adapter", std::nullopt},  // the prefix's own adapter stores no size
+    };
+    for (const Case& c : cases) {
+        const int keysBefore = UniqueRegKey::LiveCount();
+        EXPECT_EQ(AdapterMemoryFromClassKey(c.name), c.memory) << c.name;
+        EXPECT_EQ(UniqueRegKey::LiveCount(), keysBefore);
+    }
+}
+
+TEST_F(AdapterMemoryTest, SkipsKeysThatAreNotNumberedOrHoldNoQwordSize) {
+    TestRegistryKey unnumbered(AdapterKey(L"Properties9"));
+    unnumbered.SetText(L"DriverDesc", L"ORVA Unnumbered");
+    unnumbered.SetQword(L"HardwareInformation.qwMemorySize", 1ULL << 30);
+    TestRegistryKey noSize(AdapterKey(L"9200"));
+    noSize.SetText(L"DriverDesc", L"ORVA Test Adapter");
+    TestRegistryKey wrongType(AdapterKey(L"9201"));
+    wrongType.SetText(L"DriverDesc", L"ORVA Test Adapter");
+    const DWORD oneGibibyte = 0x40000000;
+    wrongType.Set(L"HardwareInformation.qwMemorySize", REG_DWORD, &oneGibibyte, sizeof oneGibibyte);
+    TestRegistryKey descriptionNotText(AdapterKey(L"9202"));
+    const std::wstring bytes = L"ORVA Test Adapter";
+    descriptionNotText.Set(L"DriverDesc", REG_BINARY, bytes.c_str(),
+                           (bytes.size() + 1) * sizeof(wchar_t));
+    descriptionNotText.SetQword(L"HardwareInformation.qwMemorySize", 2ULL << 30);
+    TestRegistryKey adapter(AdapterKey(L"9203"));
+    adapter.SetText(L"DriverDesc", L"ORVA Test Adapter");
+    adapter.SetQword(L"HardwareInformation.qwMemorySize", 6ULL << 30);
+    TestRegistryKey later(AdapterKey(L"9204"));
+    later.SetText(L"DriverDesc", L"ORVA Test Adapter");
+    later.SetQword(L"HardwareInformation.qwMemorySize", 8ULL << 30);
+
+    EXPECT_EQ(AdapterMemoryFromClassKey(L"ORVA Test Adapter"), std::optional(6ULL << 30));
+    EXPECT_EQ(AdapterMemoryFromClassKey(L"ORVA Unnumbered"), std::nullopt);
+}
+
+TEST_F(AdapterMemoryTest, ReadsDescriptionsOfAnyLength) {
+    const std::wstring longName = L"ORVA " + std::wstring(300, L'x') + L" 그래픽";
+    TestRegistryKey adapter(AdapterKey(L"9300"));
+    adapter.SetText(L"DriverDesc", longName);
+    adapter.SetQword(L"HardwareInformation.qwMemorySize", 17179869184ULL);
+    EXPECT_EQ(AdapterMemoryFromClassKey(longName), std::optional(17179869184ULL));
+    EXPECT_EQ(AdapterMemoryFromClassKey(longName.substr(0, 99)), std::nullopt);
+}
+
+}  // namespace
+}  // namespace orva

@@ -1,0 +1,168 @@
+// The six rows from the machine's own sources, with the stand-in tool in
+// place of wmic.exe in the throwaway prefix and registry values of our own.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/report.h"
+#include "probes/failure_texts.h"
+#include "tests/windows/registry_value.h"
+
+namespace orva {
+namespace {
+
+constexpr const wchar_t* kCannedOutputs[] = {L"wmic-diskdrive.txt", L"wmic-memorychip.txt",
+                                             L"wmic-videocontroller.txt"};
+
+std::wstring ThisProgramsFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+// The data folder as this program sees it; a Unix path is reached through Z:.
+std::wstring DataFolder(const std::wstring& name) {
+    const std::string dir = ORVA_TEST_DATA_DIR;
+    std::wstring folder(dir.begin(), dir.end());
+    for (wchar_t& c : folder) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
+    if (!folder.empty() && folder[0] == L'\\') {
+        folder = L"Z:" + folder;
+    }
+    return folder + L"\\" + name + L"\\";
+}
+
+// fake_wmic.exe as the system's wmic.exe, with canned outputs beside it; the
+// real tool comes back when the test ends.
+class StandInTool {
+  public:
+    explicit StandInTool(const std::wstring& cannedFolder) {
+        wchar_t system[MAX_PATH] = {};
+        GetSystemDirectoryW(system, MAX_PATH);
+        wbem_ = std::wstring(system) + L"\\wbem\\";
+        hadTool_ = CopyFileW(Tool().c_str(), Saved().c_str(), FALSE) != FALSE;
+        EXPECT_TRUE(
+            CopyFileW((ThisProgramsFolder() + L"fake_wmic.exe").c_str(), Tool().c_str(), FALSE))
+            << "fake_wmic.exe belongs beside the test program";
+        for (const wchar_t* name : kCannedOutputs) {
+            EXPECT_TRUE(CopyFileW((cannedFolder + name).c_str(), (wbem_ + name).c_str(), FALSE))
+                << "canned output missing";
+        }
+    }
+    ~StandInTool() {
+        for (const wchar_t* name : kCannedOutputs) {
+            DeleteFileW((wbem_ + name).c_str());
+        }
+        if (hadTool_) {
+            MoveFileExW(Saved().c_str(), Tool().c_str(), MOVEFILE_REPLACE_EXISTING);
+        } else {
+            DeleteFileW(Tool().c_str());
+        }
+    }
+    StandInTool(const StandInTool&) = delete;
+    StandInTool& operator=(const StandInTool&) = delete;
+
+  private:
+    std::wstring Tool() const { return wbem_ + L"wmic.exe"; }
+    std::wstring Saved() const { return wbem_ + L"wmic.exe.orva-saved"; }
+
+    std::wstring wbem_;
+    bool hadTool_ = false;
+};
+
+// The registry values behind the first, second and fourth rows.
+class MachineValues {
+  public:
+    MachineValues() {
+        product_.SetText(L"Windows 10 Pro");
+        build_.SetText(L"19045");
+        processor_.SetText(L"12th Gen Intel(R) Core(TM) i5-12400F");
+        manufacturer_.SetText(L"ORVA Board Co. ");
+        board_.SetText(L"B660M");
+        bios_.SetText(L"1.02");
+    }
+    void DeleteBoardValues() {
+        manufacturer_.Delete();
+        board_.Delete();
+        bios_.Delete();
+    }
+
+  private:
+    static constexpr const wchar_t* kOsKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    static constexpr const wchar_t* kBiosKey = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
+    RegistryValue product_{kOsKey, L"ProductName"};
+    RegistryValue build_{kOsKey, L"CurrentBuildNumber"};
+    RegistryValue processor_{L"Hardware\\Description\\System\\CentralProcessor\\0",
+                             L"ProcessorNameString", 0};
+    RegistryValue manufacturer_{kBiosKey, L"BaseBoardManufacturer"};
+    RegistryValue board_{kBiosKey, L"BaseBoardProduct"};
+    RegistryValue bios_{kBiosKey, L"BIOSVersion"};
+};
+
+std::wstring ProcessorRow() {
+    return L"12th Gen Intel(R) Core(TM) i5-12400F * " +
+           std::to_wstring(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS)) + L" 코어";
+}
+
+// Megabytes and decimal gigabytes of this machine's memory, as the row shows them.
+std::wstring MemorySizes() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    EXPECT_TRUE(GlobalMemoryStatusEx(&status));
+    const unsigned long long megabytes = status.ullTotalPhys / (1024 * 1024);
+    return std::to_wstring(megabytes) + L" MB  (" + std::to_wstring(megabytes / 1000) + L"GB)";
+}
+
+void ExpectRows(const ReportRows& rows, const std::wstring (&values)[kReportRowCount]) {
+    const wchar_t* const labels[kReportRowCount] = {L"O  S", L"CPU ", L"RAM",
+                                                    L"M.B",  L"VGA",  L"DISK"};
+    for (std::size_t i = 0; i < kReportRowCount; ++i) {
+        EXPECT_EQ(rows[i].label, labels[i]);
+        EXPECT_EQ(rows[i].value, values[i]) << "row " << i;
+    }
+}
+
+TEST(CollectReportRows, FillsEveryRowFromItsSource) {
+    StandInTool tool(DataFolder(L"report"));
+    MachineValues values;
+    const std::wstring expected[kReportRowCount] = {
+        L"Windows 10 Pro",
+        ProcessorRow(),
+        MemorySizes() + L", Type DDR4",
+        L"ORVA Board Co. B660M(FW.v1.02)",
+        L"NVIDIA GeForce RTX 3070 (4095 MB)",
+        L"Samsung SSD 980 PRO 1TB(931GB), WDC WD20EZAZ-00GGJB0(1863GB)",
+    };
+    ExpectRows(CollectReportRows(), expected);
+}
+
+TEST(CollectReportRows, VideoMemoryComesFromTheDriversRecordWhenItNamesTheAdapter) {
+    StandInTool tool(DataFolder(L"report"));
+    MachineValues values;
+    TestRegistryKey adapter(
+        L"SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}\\9500");
+    adapter.SetText(L"DriverDesc", L"NVIDIA GeForce RTX 3070");
+    adapter.SetQword(L"HardwareInformation.qwMemorySize", 8589934592ULL);
+    const ReportRows rows = CollectReportRows();
+    EXPECT_EQ(rows[4].value, L"NVIDIA GeForce RTX 3070 (8192 MB)");
+}
+
+TEST(CollectReportRows, UnusableValuesCostOnlyTheirOwnRows) {
+    StandInTool tool(DataFolder(L"report-broken"));
+    MachineValues values;
+    values.DeleteBoardValues();
+    const std::wstring expected[kReportRowCount] = {
+        L"Windows 10 Pro", ProcessorRow(),    MemorySizes(),
+        kBoardFailureText, kVideoFailureText, kDisksFailureText,
+    };
+    ExpectRows(CollectReportRows(), expected);
+}
+
+}  // namespace
+}  // namespace orva
