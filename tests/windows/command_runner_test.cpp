@@ -30,20 +30,19 @@ class StandInCommand {
     TempFolder folder_;
 };
 
+BOOL CALLBACK CountConsoleWindow(HWND window, LPARAM counter) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (std::wstring(name) == L"ConsoleWindowClass" || std::wstring(name) == L"WineConsoleClass") {
+        ++*reinterpret_cast<int*>(counter);
+    }
+    return TRUE;
+}
+
 // Console windows on the desktop (Windows and Wine name their class differently).
 int CountConsoleWindows() {
     int count = 0;
-    EnumWindows(
-        [](HWND window, LPARAM counter) -> BOOL {
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (std::wstring(name) == L"ConsoleWindowClass" ||
-                std::wstring(name) == L"WineConsoleClass") {
-                ++*reinterpret_cast<int*>(counter);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumWindows(CountConsoleWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 

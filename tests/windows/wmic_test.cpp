@@ -184,7 +184,7 @@ DWORD WINAPI QueryOnThread(void* parameter) {
 TEST(QueryWmiListText, WorksInEitherComModelAndLeavesTheCallersComAsItWas) {
     for (const DWORD model : {COINIT_APARTMENTTHREADED, COINIT_MULTITHREADED}) {
         ThreadRun run;
-        run.model = static_cast<DWORD>(model);
+        run.model = model;
         const HANDLE thread = CreateThread(nullptr, 0, QueryOnThread, &run, 0, nullptr);
         ASSERT_NE(thread, nullptr);
         WaitForSingleObject(thread, INFINITE);
