@@ -38,12 +38,27 @@ std::wstring ToWide(const std::string& text) {
         return std::wstring();
     }
     std::vector<wchar_t> buffer(static_cast<std::size_t>(needed));
-    const int written =
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), length, buffer.data(), needed);
+    const int written = MultiByteToWideChar(CP_ACP, 0, text.c_str(), length, buffer.data(), needed);
     if (written <= 0) {
         return std::wstring();
     }
     return std::wstring(buffer.data());
+}
+
+std::string ToNarrow(const std::wstring& text) {
+    if (text.empty()) {
+        return std::string();
+    }
+    const int length = static_cast<int>(text.size());
+    const int size =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) {
+        return std::string();
+    }
+    std::string narrow(static_cast<std::size_t>(size), '\0');
+    const int written =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
+    return written == size ? narrow : std::string();
 }
 
 std::string SystemDirectory() {
@@ -52,14 +67,7 @@ std::string SystemDirectory() {
     if (length == 0 || length >= MAX_PATH) {
         return std::string();
     }
-    const int size = WideCharToMultiByte(CP_ACP, 0, folder, static_cast<int>(length), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        WideCharToMultiByte(CP_ACP, 0, folder, static_cast<int>(length), narrow.data(), size,
-                            nullptr, nullptr);
-    }
-    return narrow;
+    return ToNarrow(std::wstring(folder, length));
 }
 
 }  // namespace orva

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
 
 #include <cstdio>
 
@@ -119,6 +120,59 @@ public:
 
 private:
     bool opened_;
+};
+
+// COM interface pointers, released on every path.
+template <typename T>
+struct ComTraits {
+    using Handle = T*;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle object) noexcept { object->Release(); }
+};
+template <typename T>
+using UniqueCom = UniqueHandle<ComTraits<T>>;
+
+struct BstrTraits {
+    using Handle = BSTR;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle text) noexcept { SysFreeString(text); }
+};
+using UniqueBstr = UniqueHandle<BstrTraits>;
+
+// A VARIANT that is cleared on every path; put() clears it before reuse.
+class VariantGuard {
+public:
+    VariantGuard() noexcept { VariantInit(&value_); }
+    VariantGuard(const VariantGuard&) = delete;
+    VariantGuard& operator=(const VariantGuard&) = delete;
+    ~VariantGuard() { VariantClear(&value_); }
+    VARIANT* put() noexcept {
+        VariantClear(&value_);
+        return &value_;
+    }
+    const VARIANT& get() const noexcept { return value_; }
+
+private:
+    VARIANT value_;
+};
+
+// CoInitializeEx ... CoUninitialize, balanced only when the call succeeded
+// (S_OK or S_FALSE). A thread already in the other model (RPC_E_CHANGED_MODE)
+// can use COM as it is and must not be uninitialized by us.
+class ComInitGuard {
+public:
+    explicit ComInitGuard(DWORD model) noexcept : result_(CoInitializeEx(nullptr, model)) {}
+    ComInitGuard(const ComInitGuard&) = delete;
+    ComInitGuard& operator=(const ComInitGuard&) = delete;
+    ~ComInitGuard() {
+        if (SUCCEEDED(result_)) {
+            CoUninitialize();
+        }
+    }
+    bool ready() const noexcept { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+
+private:
+    HRESULT result_;
 };
 
 }  // namespace orva

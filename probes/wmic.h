@@ -8,20 +8,36 @@ namespace orva {
 struct WmicQuery {
     const char* arguments;  // the command line after the tool's name
     const char* key;        // a key that any useful output of this query holds
+    // Where the built-in source finds the same records when the tool is
+    // missing or writes something else (Windows 11 24H2 and later, Wine).
+    const char* wmiClass;
+    const char* properties;  // comma-separated, spelled as the list keys are
+    const char* condition;   // WQL condition, empty for every instance
 };
 
 inline constexpr WmicQuery kDiskQuery = {
-    "diskdrive where (index='0' or index='1') GET MODEL, SIZE /format:list", "Model="};
+    "diskdrive where (index='0' or index='1') GET MODEL, SIZE /format:list",
+    "Model=", "Win32_DiskDrive", "Model,Size", "Index=0 OR Index=1"};
 inline constexpr WmicQuery kMemoryQuery = {"memorychip get SMBIOSMemoryType /format:list",
-                                           "SMBIOSMemoryType="};
+                                           "SMBIOSMemoryType=", "Win32_PhysicalMemory",
+                                           "SMBIOSMemoryType", ""};
 inline constexpr WmicQuery kVideoQuery = {
-    "path win32_VideoController get name,AdapterRAM /format:list", "Name="};
+    "path win32_VideoController get name,AdapterRAM /format:list", "Name=", "Win32_VideoController",
+    "AdapterRAM,Name", ""};
 
 // The command line that runs the system's own tool by its full path, so that
 // no wmic.exe, .bat or .cmd in the current folder or on PATH runs instead.
 std::string WmicCommandLine(const std::string& systemDirectory, const WmicQuery& query);
 
-// Windows only: the query's list text from the tool.
+// The WQL statement that selects the query's properties from its class.
+std::string WqlText(const WmicQuery& query);
+
+// Whether the tool's output can serve the query: it holds the query's key.
+// Output without it (no tool, or Wine's tool, which writes UTF-16 and no list)
+// is replaced by the built-in source.
+bool HoldsQueryKey(const std::string& output, const WmicQuery& query);
+
+// Windows only: the query's list text, from the tool or else from WMI itself.
 std::string RunWmicQuery(const WmicQuery& query);
 
 }  // namespace orva

@@ -2,7 +2,9 @@
 // for byte, the file beside it that belongs to the query on its command line:
 // wmic-diskdrive.txt, wmic-memorychip.txt or wmic-videocontroller.txt. A
 // missing file prints nothing. A file wmic-<query>.sleep holding a number of
-// seconds makes it wait that long first, for tests of a slow tool.
+// seconds makes it wait that long first, for tests of a slow tool. With a file
+// wmic-echo.flag beside it, it ends with a line "Line=" and its own command
+// line, so tests can see exactly what reached it.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -19,9 +21,15 @@ std::wstring QueryName(const wchar_t* commandLine) {
     for (wchar_t& c : line) {
         c = static_cast<wchar_t>(towlower(c));
     }
-    if (line.find(L"diskdrive") != std::wstring::npos) return L"diskdrive";
-    if (line.find(L"memorychip") != std::wstring::npos) return L"memorychip";
-    if (line.find(L"videocontroller") != std::wstring::npos) return L"videocontroller";
+    if (line.find(L"diskdrive") != std::wstring::npos) {
+        return L"diskdrive";
+    }
+    if (line.find(L"memorychip") != std::wstring::npos) {
+        return L"memorychip";
+    }
+    if (line.find(L"videocontroller") != std::wstring::npos) {
+        return L"videocontroller";
+    }
     return L"other";
 }
 
@@ -44,16 +52,20 @@ int wmain() {
         }
         std::fclose(sleep);
     }
-    FILE* canned = _wfopen(BesideMe(L"wmic-" + query + L".txt").c_str(), L"rb");
-    if (canned == nullptr) {
-        return 0;
-    }
     _setmode(_fileno(stdout), _O_BINARY);
-    char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, canned)) > 0) {
-        std::fwrite(buffer, 1, count, stdout);
+    if (FILE* canned = _wfopen(BesideMe(L"wmic-" + query + L".txt").c_str(), L"rb")) {
+        char buffer[65536];
+        std::size_t count = 0;
+        while ((count = std::fread(buffer, 1, sizeof buffer, canned)) > 0) {
+            std::fwrite(buffer, 1, count, stdout);
+        }
+        std::fclose(canned);
     }
-    std::fclose(canned);
+    if (GetFileAttributesW(BesideMe(L"wmic-echo.flag").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        char line[4096] = {};
+        WideCharToMultiByte(CP_ACP, 0, GetCommandLineW(), -1, line, sizeof line - 1, nullptr,
+                            nullptr);
+        std::printf("Line=%s\r\n", line);
+    }
     return 0;
 }

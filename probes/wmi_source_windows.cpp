@@ -1,0 +1,152 @@
+#include "probes/wmi_source.h"
+
+#include <wbemcli.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "probes/command_runner.h"
+#include "probes/text.h"
+#include "probes/win32_handles.h"
+#include "probes/wmi_list.h"
+
+namespace orva {
+namespace {
+
+// A WMI that does not answer within this time counts as failed, so a paint
+// cannot hang on it.
+constexpr long kNextTimeoutMs = 10000;
+
+std::wstring Widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+UniqueBstr Bstr(const std::wstring& text) {
+    return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
+
+UniqueCom<IWbemServices> ConnectCimv2() {
+    UniqueCom<IWbemLocator> locator;
+    if (FAILED(CoCreateInstance(
+            CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+            reinterpret_cast<void**>(static_cast<IWbemLocator**>(locator.put()))))) {
+        return UniqueCom<IWbemServices>();
+    }
+    const UniqueBstr space = Bstr(L"ROOT\\CIMV2");
+    UniqueCom<IWbemServices> services;
+    if (!space || FAILED(locator.get()->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0,
+                                                      nullptr, nullptr, services.put()))) {
+        return UniqueCom<IWbemServices>();
+    }
+    // The services object may run in this process (Wine) and then has no proxy
+    // to configure; the query itself shows whether access works.
+    CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                      RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+    return services;
+}
+
+// Fills records; false when any step fails.
+bool ReadRecords(IWbemServices* services, const WmicQuery& query, std::vector<WmiRecord>& records) {
+    const UniqueBstr language = Bstr(L"WQL");
+    const UniqueBstr wql = Bstr(Widen(WqlText(query)));
+    if (!language || !wql) {
+        return false;
+    }
+    UniqueCom<IEnumWbemClassObject> rows;
+    if (FAILED(services->ExecQuery(language.get(), wql.get(),
+                                   WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                   rows.put()))) {
+        return false;
+    }
+    const std::vector<std::string> names = SplitString(query.properties, ",");
+    for (;;) {
+        UniqueCom<IWbemClassObject> row;
+        ULONG returned = 0;
+        const HRESULT next = rows.get()->Next(kNextTimeoutMs, 1, row.put(), &returned);
+        if (next == WBEM_S_FALSE && returned == 0) {
+            return true;
+        }
+        if (next != WBEM_S_NO_ERROR || returned != 1 || !row) {
+            return false;  // an error or a timeout
+        }
+        WmiRecord record;
+        for (const std::string& name : names) {
+            VariantGuard value;
+            CIMTYPE type = CIM_EMPTY;
+            if (FAILED(row.get()->Get(Widen(name).c_str(), 0, value.put(), &type, nullptr))) {
+                return false;
+            }
+            record.push_back({name, VariantText(value.get(), type)});
+        }
+        records.push_back(record);
+    }
+}
+
+}  // namespace
+
+std::string VariantText(const VARIANT& value, long cimType) {
+    switch (V_VT(&value)) {
+        case VT_EMPTY:
+        case VT_NULL:
+            return std::string();
+        case VT_BSTR:
+            if (V_BSTR(&value) == nullptr) {
+                return std::string();
+            }
+            return ToNarrow(std::wstring(V_BSTR(&value), SysStringLen(V_BSTR(&value))));
+        case VT_BOOL:
+            return V_BOOL(&value) != VARIANT_FALSE ? "TRUE" : "FALSE";
+        case VT_UI1:
+            return std::to_string(V_UI1(&value));
+        case VT_I2:
+            return std::to_string(V_I2(&value));
+        case VT_UI2:
+            return std::to_string(V_UI2(&value));
+        case VT_I4:
+            // WMI hands uint32 properties over in a signed VARIANT.
+            if (cimType == CIM_UINT32) {
+                return std::to_string(static_cast<std::uint32_t>(V_I4(&value)));
+            }
+            return std::to_string(V_I4(&value));
+        case VT_UI4:
+            return std::to_string(V_UI4(&value));
+        case VT_I8:
+            return std::to_string(V_I8(&value));
+        case VT_UI8:
+            return std::to_string(V_UI8(&value));
+        default: {
+            VariantGuard text;
+            if (FAILED(VariantChangeType(text.put(), const_cast<VARIANT*>(&value), 0, VT_BSTR)) ||
+                V_VT(&text.get()) != VT_BSTR) {
+                return std::string();
+            }
+            return VariantText(text.get(), CIM_STRING);
+        }
+    }
+}
+
+std::string QueryWmiListText(const WmicQuery& query) {
+    const ComInitGuard com(COINIT_APARTMENTTHREADED);
+    if (!com.ready()) {
+        return std::string();
+    }
+    // Process-wide and settable once: a second call, or one after COM chose
+    // its defaults, reports RPC_E_TOO_LATE and changes nothing.
+    const HRESULT security =
+        CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                             RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+    if (FAILED(security) && security != RPC_E_TOO_LATE) {
+        return std::string();
+    }
+    std::vector<WmiRecord> records;
+    {
+        // Every interface goes before COM is uninitialized.
+        const UniqueCom<IWbemServices> services = ConnectCimv2();
+        if (!services || !ReadRecords(services.get(), query, records)) {
+            return std::string();
+        }
+    }
+    return WriteListText(records);
+}
+
+}  // namespace orva

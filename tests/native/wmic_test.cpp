@@ -1,0 +1,76 @@
+#include "probes/wmic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace orva {
+namespace {
+
+TEST(WmicCommandLine, RunsTheToolFromTheSystemFolderWithTheQueryUnchanged) {
+    struct Case {
+        const WmicQuery& query;
+        std::string line;
+    };
+    const Case cases[] = {
+        {kDiskQuery,
+         "\"C:\\Windows\\system32\\wbem\\WMIC.exe\" diskdrive where (index='0' or index='1') GET "
+         "MODEL, SIZE /format:list"},
+        {kMemoryQuery,
+         "\"C:\\Windows\\system32\\wbem\\WMIC.exe\" memorychip get SMBIOSMemoryType /format:list"},
+        {kVideoQuery,
+         "\"C:\\Windows\\system32\\wbem\\WMIC.exe\" path win32_VideoController get "
+         "name,AdapterRAM /format:list"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WmicCommandLine("C:\\Windows\\system32", c.query), c.line);
+    }
+    EXPECT_EQ(WmicCommandLine("D:\\Win Dows\\system32", kMemoryQuery),
+              "\"D:\\Win Dows\\system32\\wbem\\WMIC.exe\" memorychip get SMBIOSMemoryType "
+              "/format:list");
+}
+
+TEST(WqlText, SelectsTheListedPropertiesOfTheClass) {
+    struct Case {
+        const WmicQuery& query;
+        std::string wql;
+    };
+    const Case cases[] = {
+        {kDiskQuery, "SELECT Model, Size FROM Win32_DiskDrive WHERE Index=0 OR Index=1"},
+        {kMemoryQuery, "SELECT SMBIOSMemoryType FROM Win32_PhysicalMemory"},
+        {kVideoQuery, "SELECT AdapterRAM, Name FROM Win32_VideoController"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WqlText(c.query), c.wql);
+    }
+}
+
+TEST(HoldsQueryKey, AcceptsOnlyOutputWithTheExactKey) {
+    struct Case {
+        std::string output;
+        const WmicQuery& query;
+        bool holds;
+    };
+    const Case cases[] = {
+        {"\r\n\r\nModel=Samsung SSD\r\nSize=500105249280\r\n", kDiskQuery, true},
+        {"Model=", kDiskQuery, true},
+        {"", kDiskQuery, false},
+        {"MODEL=x\r\nSIZE=1\r\n", kDiskQuery, false},
+        {"Size=1\r\n", kDiskQuery, false},
+        // Wine's tool: UTF-16 with a byte order mark, cut at the first NUL.
+        {"\xFF\xFE"
+         "A",
+         kVideoQuery, false},
+        {std::string("N\0a\0m\0e\0=\0", 10), kVideoQuery, false},
+        {"AdapterRAM=1\r\nName=GTX\r\n", kVideoQuery, true},
+        {"'wmic' is not recognized as an internal or external command,\r\n", kMemoryQuery, false},
+        {"SMBIOSMemoryType=26\r\n", kMemoryQuery, true},
+        {"SMBIOSMemoryType=26\r\n", kVideoQuery, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HoldsQueryKey(c.output, c.query), c.holds) << c.output;
+    }
+}
+
+}  // namespace
+}  // namespace orva

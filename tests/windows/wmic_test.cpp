@@ -1,0 +1,237 @@
+// Where the list text of the three queries comes from: the system's tool run
+// by its full path, or WMI itself when the tool is missing or writes no list.
+#include <windows.h>
+#include <wbemcli.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "probes/command_runner.h"
+#include "probes/text.h"
+#include "probes/win32_handles.h"
+#include "probes/wmi_source.h"
+#include "probes/wmic.h"
+#include "tests/windows/tool_fixture.h"
+
+namespace orva {
+namespace {
+
+bool AllDigits(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The value after key in the first record, up to the next key (or the end).
+std::string FirstValue(const std::string& listText, const std::string& key,
+                       const std::string& nextKey) {
+    std::string piece = PieceAt(SplitString(listText, key), 1);
+    StripChar(piece, '\n');
+    StripChar(piece, '\r');
+    return nextKey.empty() ? piece : PieceAt(SplitString(piece, nextKey), 0);
+}
+
+int LiveComOwners() {
+    return UniqueCom<IWbemLocator>::LiveCount() + UniqueCom<IWbemServices>::LiveCount() +
+           UniqueCom<IEnumWbemClassObject>::LiveCount() + UniqueCom<IWbemClassObject>::LiveCount() +
+           UniqueBstr::LiveCount();
+}
+
+class ScopedCurrentDirectory {
+  public:
+    explicit ScopedCurrentDirectory(const std::wstring& folder) {
+        wchar_t saved[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, saved);
+        saved_ = saved;
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    ~ScopedCurrentDirectory() { SetCurrentDirectoryW(saved_.c_str()); }
+
+  private:
+    std::wstring saved_;
+};
+
+class ScopedPathFront {
+  public:
+    explicit ScopedPathFront(const std::wstring& folder) {
+        const wchar_t* path = _wgetenv(L"PATH");
+        saved_ = path != nullptr ? path : L"";
+        _wputenv((L"PATH=" + folder + L";" + saved_).c_str());
+    }
+    ~ScopedPathFront() { _wputenv((L"PATH=" + saved_).c_str()); }
+
+  private:
+    std::wstring saved_;
+};
+
+TEST(RunWmicQuery, RunsTheSystemToolByItsFullPath) {
+    SystemTool tool;
+    tool.InstallStandIn(
+        {{L"wmic-diskdrive.txt", "\r\r\n\r\r\nModel=System Disk\r\r\nSize=1000\r\r\n\r\r\n"}});
+    const std::string impostor = "@echo Model=Impostor\r\n@echo Size=1\r\n";
+    TempFolder current(L"orva-current");
+    TempFolder early(L"orva-early-on-path");
+    WriteBytes(current.path() + L"wmic.bat", impostor);
+    WriteBytes(early.path() + L"wmic.cmd", impostor);
+    ScopedCurrentDirectory inCurrent(current.path());
+    ScopedPathFront onPath(early.path());
+
+    // The trap is live: the bare name finds the batch file.
+    EXPECT_EQ(RunCommand("wmic diskdrive"), "Model=Impostor\nSize=1\n");
+    EXPECT_EQ(RunWmicQuery(kDiskQuery), "\r\n\r\nModel=System Disk\r\nSize=1000\r\n\r\n");
+}
+
+TEST(RunWmicQuery, HandsEachCommandLineToTheToolUnchanged) {
+    SystemTool tool;
+    tool.InstallStandIn({{L"wmic-diskdrive.txt", "Model=d\r\n"},
+                         {L"wmic-memorychip.txt", "SMBIOSMemoryType=26\r\n"},
+                         {L"wmic-videocontroller.txt", "AdapterRAM=1\r\nName=v\r\n"},
+                         {L"wmic-echo.flag", ""}});
+    struct Case {
+        const WmicQuery& query;
+        std::string canned;
+    };
+    const Case cases[] = {
+        {kDiskQuery, "Model=d\n"},
+        {kMemoryQuery, "SMBIOSMemoryType=26\n"},
+        {kVideoQuery, "AdapterRAM=1\nName=v\n"},
+    };
+    const std::string program = SystemDirectory() + "\\wbem\\WMIC.exe";
+    for (const Case& c : cases) {
+        const std::vector<std::string> pieces = SplitString(RunWmicQuery(c.query), "Line=");
+        ASSERT_EQ(pieces.size(), 2u) << c.query.arguments;
+        EXPECT_EQ(pieces[0], c.canned);
+        // The interpreter may drop the quotes around a path without blanks.
+        const std::string line = pieces[1];
+        EXPECT_TRUE(line == "\"" + program + "\" " + c.query.arguments + "\n" ||
+                    line == program + " " + c.query.arguments + "\n")
+            << line;
+    }
+}
+
+TEST(RunWmicQuery, ToolOutputWithoutTheKeyGivesWayToWmi) {
+    SystemTool tool;
+    struct Case {
+        const char* what;
+        std::string toolOutput;
+    };
+    const Case cases[] = {
+        {"nothing", ""},
+        {"UTF-16 like Wine's tool", std::string("\xFF\xFEM\0o\0d\0e\0l\0=\0W\0", 16)},
+        {"the key in another case", "MODEL=x\r\nSIZE=1\r\n"},
+        {"an error text", "Invalid query\r\n"},
+    };
+    const std::string fromWmi = QueryWmiListText(kDiskQuery);
+    ASSERT_TRUE(HoldsQueryKey(fromWmi, kDiskQuery));
+    for (const Case& c : cases) {
+        tool.InstallStandIn({{L"wmic-diskdrive.txt", c.toolOutput}});
+        EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi) << c.what;
+    }
+}
+
+TEST(RunWmicQuery, WinesOwnToolGivesWayToWmi) {
+    const std::string tool = SystemDirectory() + "\\wbem\\wmic.exe";
+    ASSERT_NE(GetFileAttributesA(tool.c_str()), INVALID_FILE_ATTRIBUTES) << tool;
+    const std::string output = RunCommand(WmicCommandLine(SystemDirectory(), kDiskQuery).c_str());
+    EXPECT_FALSE(HoldsQueryKey(output, kDiskQuery)) << output;
+    EXPECT_EQ(FirstValue(RunWmicQuery(kDiskQuery), "Model=", "Size="), "Wine Disk Drive");
+}
+
+TEST(RunWmicQuery, WithoutTheToolWmiAnswersAndEveryComObjectIsReleased) {
+    SystemTool tool;
+    tool.Remove();
+    const int owners = LiveComOwners();
+
+    const std::string disks = RunWmicQuery(kDiskQuery);
+    EXPECT_EQ(FirstValue(disks, "Model=", "Size="), "Wine Disk Drive") << disks;
+    EXPECT_TRUE(AllDigits(FirstValue(disks, "Size=", "Model="))) << disks;
+
+    const std::string video = RunWmicQuery(kVideoQuery);
+    EXPECT_TRUE(AllDigits(FirstValue(video, "AdapterRAM=", "Name="))) << video;
+    EXPECT_FALSE(FirstValue(video, "Name=", "AdapterRAM=").empty()) << video;
+    // AdapterRAM comes before Name, as the video parser needs.
+    EXPECT_LT(video.find("AdapterRAM="), video.find("Name="));
+
+    // Wine's WMI has no SMBIOSMemoryType: no record, no key, no failure.
+    const std::string memory = RunWmicQuery(kMemoryQuery);
+    EXPECT_TRUE(memory.empty() || AllDigits(FirstValue(memory, "SMBIOSMemoryType=", ""))) << memory;
+
+    EXPECT_EQ(LiveComOwners(), owners);
+}
+
+// QueryWmiListText on a thread whose COM model is set before the call.
+struct ThreadRun {
+    DWORD model = 0;
+    HRESULT before = E_FAIL;
+    HRESULT after = E_FAIL;  // CoInitializeEx again: S_FALSE if COM is still up
+    std::string text;
+};
+
+DWORD WINAPI QueryOnThread(void* parameter) {
+    ThreadRun& run = *static_cast<ThreadRun*>(parameter);
+    run.before = CoInitializeEx(nullptr, run.model);
+    run.text = QueryWmiListText(kDiskQuery);
+    run.after = CoInitializeEx(nullptr, run.model);
+    if (SUCCEEDED(run.after)) {
+        CoUninitialize();
+    }
+    if (SUCCEEDED(run.before)) {
+        CoUninitialize();
+    }
+    return 0;
+}
+
+TEST(QueryWmiListText, WorksInEitherComModelAndLeavesTheCallersComAsItWas) {
+    for (const DWORD model : {COINIT_APARTMENTTHREADED, COINIT_MULTITHREADED}) {
+        ThreadRun run;
+        run.model = model;
+        const HANDLE thread = CreateThread(nullptr, 0, QueryOnThread, &run, 0, nullptr);
+        ASSERT_NE(thread, nullptr);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        EXPECT_EQ(run.before, S_OK);
+        EXPECT_EQ(run.after, S_FALSE);
+        EXPECT_EQ(FirstValue(run.text, "Model=", "Size="), "Wine Disk Drive") << model;
+    }
+}
+
+TEST(VariantText, PrintsValuesAsTheToolDoes) {
+    ASSERT_EQ(GetACP(), 949u) << "run under the ko_KR locale";
+    struct Case {
+        const char* what;
+        VARTYPE type;
+        long cimType;
+        LONG number;
+        const wchar_t* text;
+        std::string printed;
+    };
+    const Case cases[] = {
+        {"NULL", VT_NULL, CIM_STRING, 0, nullptr, ""},
+        {"empty", VT_EMPTY, CIM_UINT32, 0, nullptr, ""},
+        {"uint32 above 2 GiB", VT_I4, CIM_UINT32, -1048576, nullptr, "4293918720"},
+        {"uint32 maximum", VT_I4, CIM_UINT32, -1, nullptr, "4294967295"},
+        {"uint16 arrives as I4", VT_I4, CIM_UINT16, 26, nullptr, "26"},
+        {"sint32 stays signed", VT_I4, CIM_SINT32, -5, nullptr, "-5"},
+        {"uint64 arrives as text", VT_BSTR, CIM_UINT64, 0, L"2000398934016", "2000398934016"},
+        {"text in code page 949", VT_BSTR, CIM_STRING, 0, L"삼성 SSD 860",
+         "\xBB\xEF\xBC\xBA SSD 860"},
+        {"empty text", VT_BSTR, CIM_STRING, 0, L"", ""},
+        {"boolean", VT_BOOL, CIM_BOOLEAN, VARIANT_TRUE, nullptr, "TRUE"},
+    };
+    for (const Case& c : cases) {
+        VariantGuard value;
+        VARIANT* slot = value.put();
+        V_VT(slot) = c.type;
+        if (c.type == VT_BSTR) {
+            V_BSTR(slot) = SysAllocString(c.text);
+        } else if (c.type == VT_BOOL) {
+            V_BOOL(slot) = static_cast<VARIANT_BOOL>(c.number);
+        } else if (c.type == VT_I4) {
+            V_I4(slot) = c.number;
+        }
+        EXPECT_EQ(VariantText(value.get(), c.cimType), c.printed) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace orva
