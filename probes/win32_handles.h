@@ -48,6 +48,46 @@ struct PipeTraits {
 };
 using UniquePipe = UniqueHandle<PipeTraits>;
 
+// Kernel objects such as processes and threads (null when empty).
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle handle) noexcept { CloseHandle(handle); }
+};
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
+// Files from CreateFileW, which reports failure as INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(Handle handle) noexcept { CloseHandle(handle); }
+};
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+
+// The whole screen's device context from GetDC(nullptr).
+struct ScreenDcTraits {
+    using Handle = HDC;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle dc) noexcept { ReleaseDC(nullptr, dc); }
+};
+using UniqueScreenDc = UniqueHandle<ScreenDcTraits>;
+
+// Windows the program makes for itself (not the main window, which the user closes).
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle window) noexcept { DestroyWindow(window); }
+};
+using UniqueWindow = UniqueHandle<WindowTraits>;
+
+// Modules from LoadLibraryExW, also those loaded only to read their resources.
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle module) noexcept { FreeLibrary(module); }
+};
+using UniqueModule = UniqueHandle<ModuleTraits>;
+
 // BeginPaint ... EndPaint.
 class PaintGuard {
 public:

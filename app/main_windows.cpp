@@ -1,0 +1,106 @@
+// The entry point, the main window and its window procedure.
+#include <windows.h>
+
+#include <string>
+
+#include "app/window.h"
+
+namespace orva {
+
+namespace {
+
+constexpr int kStringBufferChars = 100;
+
+struct ButtonLayout {
+    int id;
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+constexpr ButtonLayout kHomePageButton = {IDC_HOMEPAGE, 20, 210, 650, 30};
+constexpr ButtonLayout kCopyButton = {IDC_COPYSPEC, 300, 10, 100, 20};
+
+void CreateButton(HWND parent, const std::wstring& caption, const ButtonLayout& layout) {
+    CreateWindowExW(0, L"button", caption.c_str(), WS_CHILD | WS_VISIBLE, layout.x, layout.y,
+                    layout.width, layout.height, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), AppInstance, nullptr);
+}
+
+void OnCreate(HWND window) {
+    CreateButton(window, std::wstring(L"홈페이지 ") + HomePageAddress, kHomePageButton);
+    CreateButton(window, L"PC사양 복사", kCopyButton);
+}
+
+void OnCommand(HWND window, WPARAM wParam) {
+    if (LOWORD(wParam) == IDC_HOMEPAGE) {
+        OpenHomePage();
+    } else {
+        CopyReport(window);
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_PAINT:
+            PaintReport(window);
+            return 0;
+        case WM_COMMAND:
+            OnCommand(window, wParam);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace orva
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    using namespace orva;
+    wchar_t AppTitle[kStringBufferChars] = {};
+    wchar_t WndClassName[kStringBufferChars] = {};
+    LoadStringW(instance, IDS_APP_TITLE, AppTitle, kStringBufferChars);
+    LoadStringW(instance, IDS_WNDCLASS, WndClassName, kStringBufferChars);
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr;  // the paint covers the window with its picture
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDC_ORVA);
+    windowClass.lpszClassName = WndClassName;
+    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
+    RegisterClassExW(&windowClass);
+
+    AppInstance = instance;
+    HWND window = CreateWindowExW(0, WndClassName, AppTitle, WS_CAPTION | WS_SYSMENU, 618, 300, 700,
+                                  300, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) {
+        return 0;
+    }
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);  // the first paint gathers the report before any click
+
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_ORVA));
+    MSG message{};
+    // GetMessageW answers -1 on an error; looping on it would never end.
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}

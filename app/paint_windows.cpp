@@ -1,0 +1,100 @@
+#include <windows.h>
+
+#include <cwchar>
+
+#include "app/report.h"
+#include "app/window.h"
+#include "probes/win32_handles.h"
+
+namespace orva {
+
+namespace {
+
+struct TextPosition {
+    int x;
+    int y;
+};
+
+constexpr int kFirstRowY = 35;
+constexpr int kRowPitch = 30;
+constexpr int kLabelX = 20;
+constexpr int kValueX = 70;
+// The picture's top rows stay above the client area.
+constexpr int kBackgroundY = -5;
+
+// Labels bold, values regular; both the same Gulim otherwise.
+struct RowFont {
+    LONG height;
+    LONG weight;
+};
+constexpr RowFont LabelFont = {13, FW_BOLD};
+constexpr RowFont ValueFont = {12, FW_DONTCARE};
+
+TextPosition RowPosition(std::size_t row, int x) {
+    return {x, kFirstRowY + static_cast<int>(row) * kRowPitch};
+}
+
+UniqueFont CreateRowFont(const RowFont& font) {
+    LOGFONTW description{};
+    description.lfHeight = font.height;
+    description.lfWeight = font.weight;
+    description.lfCharSet = HANGUL_CHARSET;
+    description.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    description.lfQuality = DEFAULT_QUALITY;
+    description.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
+    wcscpy_s(description.lfFaceName, LF_FACESIZE, L"굴림");
+    return UniqueFont(CreateFontIndirectW(&description));
+}
+
+void DrawBackground(HDC dc) {
+    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    const UniqueBitmap picture(LoadBitmapW(AppInstance, MAKEINTRESOURCEW(IDB_BACKGROUND)));
+    if (!memory || !picture) {
+        return;
+    }
+    const SelectGuard selected(memory.get(), picture.get());
+    BITMAP size{};
+    GetObjectW(picture.get(), sizeof size, &size);
+    BitBlt(dc, 0, kBackgroundY, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
+}
+
+// One column of white text in its own font, which is gone again afterwards.
+template <typename Text>
+void DrawColumn(HDC dc, const RowFont& rowFont, int x, const ReportRows& rows, Text text) {
+    const UniqueFont font = CreateRowFont(rowFont);
+    const SelectGuard selected(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::wstring& line = text(rows[i]);
+        const TextPosition at = RowPosition(i, x);
+        TextOutW(dc, at.x, at.y, line.c_str(), lstrlenW(line.c_str()));
+    }
+}
+
+}  // namespace
+
+void PaintReport(HWND window) noexcept {
+    try {
+        ReportRows rows;
+        {
+            const PaintGuard paint(window);
+            if (HWND console = GetConsoleWindow()) {
+                ShowWindow(console, SW_HIDE);
+            }
+            DrawBackground(paint.dc());
+            rows = CollectReportRows();
+            DrawColumn(paint.dc(), LabelFont, kLabelX, rows,
+                       [](const ReportRow& row) -> const std::wstring& { return row.label; });
+            DrawColumn(paint.dc(), ValueFont, kValueX, rows,
+                       [](const ReportRow& row) -> const std::wstring& { return row.value; });
+        }
+        ReportText() = ComposeReport(rows);
+    } catch (...) {
+        // Only memory can run out here (the rows contain probe failures); the
+        // guards have ended the paint, and ReportText keeps the last report.
+    }
+}
+
+}  // namespace orva

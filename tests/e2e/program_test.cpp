@@ -1,0 +1,494 @@
+// The real program under Wine in a throwaway prefix set up like a Korean PC
+// (tests/e2e/window.sh): registry values written here, the stand-in wmic.exe
+// printing tests/data/e2e, and a recording script as the browser.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/window.h"
+#include "probes/win32_handles.h"
+#include "tests/e2e/program_driver.h"
+
+namespace orva::e2e {
+namespace {
+
+constexpr DWORD kStartMs = 30000;
+constexpr DWORD kBoxMs = 15000;
+constexpr DWORD kExitMs = 15000;
+
+constexpr const wchar_t* kHomePage = L"https://www.orva.co.kr";
+constexpr const wchar_t* kProductName = L"Windows 10 Pro";
+constexpr const wchar_t* kProcessorName = L"Intel(R) Core(TM) i5-9400F CPU @ 2.90GHz";
+constexpr const wchar_t* kBoardMaker = L"ASUSTeK COMPUTER INC.";
+constexpr const wchar_t* kBoardProduct = L"PRIME B460M-A";
+constexpr const wchar_t* kBiosVersion = L"1401";
+
+std::wstring Environment(const wchar_t* name) {
+    wchar_t value[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(value) : std::wstring();
+}
+
+std::wstring FolderOfThisProgram() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+std::wstring ProgramPath() {
+    return FolderOfThisProgram() + L"ORVA사양확인프로그램.exe";
+}
+
+// Where logs and screenshots of this run go (tests/e2e/window.sh sets it).
+std::wstring OutputFolder() {
+    std::wstring folder = Environment(L"ORVA_E2E_OUTPUT");
+    if (folder.empty()) {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        folder = temp;
+    }
+    if (folder.back() != L'\\') {
+        folder += L'\\';
+    }
+    return folder;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    if (!file) {
+        return bytes;
+    }
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        bytes.append(chunk, read);
+    }
+    return bytes;
+}
+
+void SetMachineText(const wchar_t* path, const wchar_t* name, const std::wstring& value) {
+    UniqueRegKey key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
+                              KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr),
+              ERROR_SUCCESS)
+        << path;
+    ASSERT_EQ(
+        RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+        ERROR_SUCCESS)
+        << name;
+}
+
+// The PC this run pretends to be. HARDWARE keys are volatile: they last as
+// long as the prefix's wineserver, which this test process keeps alive.
+class KoreanPc : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        const wchar_t* os = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+        SetMachineText(os, L"ProductName", kProductName);
+        SetMachineText(os, L"CurrentBuildNumber", L"19045");
+        SetMachineText(L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                       L"ProcessorNameString", kProcessorName);
+        const wchar_t* bios = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
+        SetMachineText(bios, L"BaseBoardManufacturer", kBoardMaker);
+        SetMachineText(bios, L"BaseBoardProduct", kBoardProduct);
+        SetMachineText(bios, L"BIOSVersion", kBiosVersion);
+    }
+};
+const auto* const kKoreanPc = ::testing::AddGlobalTestEnvironment(new KoreanPc);
+
+// The report this PC should give, row by row in display order. Memory and the
+// processor count are the host's own, so they are asked for here too.
+std::wstring ExpectedReport() {
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof memory;
+    GlobalMemoryStatusEx(&memory);
+    const unsigned long long megabytes = memory.ullTotalPhys >> 20;
+    const std::wstring cores = std::to_wstring(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
+    return std::wstring(L"O  S : ") + kProductName + L"\r\n" + L"CPU  : " + kProcessorName +
+           L" * " + cores + L" 코어\r\n" + L"RAM : " + std::to_wstring(megabytes) + L" MB  (" +
+           std::to_wstring(megabytes / 1000) + L"GB), Type DDR4\r\n" + L"M.B : " + kBoardMaker +
+           kBoardProduct + L"(FW.v" + kBiosVersion + L")\r\n" +
+           L"VGA : NVIDIA GeForce GTX 1650 (4095 MB)\r\n" +
+           L"DISK : Samsung SSD 970 EVO Plus 500GB(465GB), ST2000DM008-2FR102(1863GB)";
+}
+
+bool EmptyTheClipboard() {
+    const ClipboardGuard clipboard(nullptr);
+    return clipboard.opened() && EmptyClipboard();
+}
+
+std::string TestName() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+std::wstring Widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// One run of the program, with its standard output in a file; closed (or, if
+// it will not close, ended) when the test is over.
+class RunningProgram {
+  public:
+    explicit RunningProgram(const std::wstring& name)
+        : outputPath_(OutputFolder() + name + L".stdout") {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const UniqueFile output(CreateFileW(outputPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                            &inherit, CREATE_ALWAYS, 0, nullptr));
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWNORMAL;
+        startup.hStdOutput = output.get();
+        startup.hStdError = output.get();
+        std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(ProgramPath().c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                           nullptr, nullptr, &startup, &process)) {
+            process_.reset(process.hProcess);
+            UniqueKernelHandle thread(process.hThread);
+            id_ = process.dwProcessId;
+            window_ = WaitForWindow(id_, kMainWindowClass, kStartMs);
+        }
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    ~RunningProgram() {
+        for (HWND box : WindowsOf(id_, kMessageBoxClass)) {
+            DismissMessageBox(box);
+        }
+        if (window_ != nullptr) {
+            PostMessageW(window_, WM_CLOSE, 0, 0);
+        }
+        if (process_ && WaitForSingleObject(process_.get(), kExitMs) != WAIT_OBJECT_0) {
+            TerminateProcess(process_.get(), 1);
+        }
+    }
+
+    HWND window() const { return window_; }
+    HWND Button(int id) const { return GetDlgItem(window_, id); }
+    DWORD id() const { return id_; }
+
+    void Click(int buttonId) const { PostMessageW(Button(buttonId), BM_CLICK, 0, 0); }
+
+    HWND WaitForMessageBox() const { return WaitForWindow(id_, kMessageBoxClass, kBoxMs); }
+
+    // The exit code, or STILL_ACTIVE if it did not end in time.
+    DWORD WaitForExit() const {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process_.get(), kExitMs) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process_.get(), &code);
+        }
+        return code;
+    }
+
+    std::string Output() const { return ReadWholeFile(outputPath_); }
+
+  private:
+    std::wstring outputPath_;
+    UniqueKernelHandle process_;
+    DWORD id_ = 0;
+    HWND window_ = nullptr;
+};
+
+// The window as the Windows side sees it, plus a .bmp of it for the record.
+Picture ShowPicture(const RunningProgram& program) {
+    Picture client;
+    EXPECT_TRUE(WaitUntilRowsDrawn(program.window(), kStartMs, &client))
+        << "the six rows never appeared";
+    RECT frame{};
+    GetWindowRect(program.window(), &frame);
+    SaveBitmapFile(CaptureScreen(frame), OutputFolder() + Widen(TestName()) + L".bmp");
+    return client;
+}
+
+TEST(MainWindow, HasItsClassTitlePlaceAndFrame) {
+    const RunningProgram program(L"window");
+    const HWND window = program.window();
+    ASSERT_NE(window, nullptr) << "no window of class ORVATELMOX appeared";
+
+    EXPECT_EQ(ClassOf(window), L"ORVATELMOX");
+    EXPECT_EQ(TextOf(window), std::wstring(L"ORVA사양 확인 프로그램 ") + kHomePage);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    EXPECT_EQ(frame.left, 618);
+    EXPECT_EQ(frame.top, 300);
+    EXPECT_EQ(frame.right - frame.left, 700);
+    EXPECT_EQ(frame.bottom - frame.top, 300);
+
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_EQ(style & WS_SYSMENU, WS_SYSMENU);
+    EXPECT_EQ(style & WS_THICKFRAME, 0) << "sizing border";
+    EXPECT_EQ(style & WS_MINIMIZEBOX, 0);
+    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0);
+    EXPECT_EQ(GetMenu(window), nullptr);
+    EXPECT_EQ(GetParent(window), nullptr);
+}
+
+TEST(MainWindow, HasBothButtonsWithTheirCaptionsIdentifiersAndPlaces) {
+    const RunningProgram program(L"buttons");
+    ASSERT_NE(program.window(), nullptr);
+    struct Expected {
+        int id;
+        std::wstring caption;
+        RECT place;  // client coordinates
+    };
+    const Expected buttons[] = {
+        {111, std::wstring(L"홈페이지 ") + kHomePage, {20, 210, 670, 240}},
+        {123, L"PC사양 복사", {300, 10, 400, 30}},
+    };
+    const std::vector<HWND> children = ChildrenOf(program.window());
+    EXPECT_EQ(children.size(), 2u);
+    for (const Expected& expected : buttons) {
+        const HWND button = program.Button(expected.id);
+        ASSERT_NE(button, nullptr) << "no control with identifier " << expected.id;
+        EXPECT_EQ(GetDlgCtrlID(button), expected.id);
+        EXPECT_EQ(_wcsicmp(ClassOf(button).c_str(), L"Button"), 0);
+        EXPECT_EQ(TextOf(button), expected.caption);
+        EXPECT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | 0xF),
+                  WS_CHILD | WS_VISIBLE)
+            << "a plain visible push button";
+        RECT place{};
+        GetWindowRect(button, &place);
+        MapWindowPoints(nullptr, program.window(), reinterpret_cast<POINT*>(&place), 2);
+        EXPECT_EQ(place.left, expected.place.left) << expected.id;
+        EXPECT_EQ(place.top, expected.place.top) << expected.id;
+        EXPECT_EQ(place.right, expected.place.right) << expected.id;
+        EXPECT_EQ(place.bottom, expected.place.bottom) << expected.id;
+    }
+}
+
+// The background as the program's resources hold it, read from the program file.
+Picture Background() {
+    const UniqueModule module(LoadLibraryExW(
+        ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    const UniqueBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageW(module.get(), MAKEINTRESOURCEW(136), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP size{};
+    GetObjectW(bitmap.get(), sizeof size, &size);
+    const UniqueScreenDc screen(GetDC(nullptr));
+    return PictureOf(screen.get(), bitmap.get(), size.bmWidth, size.bmHeight);
+}
+
+TEST(MainWindow, DrawsTheBackgroundAndWhiteTextOnlyAtTheSixRows) {
+    const RunningProgram program(L"picture");
+    ASSERT_NE(program.window(), nullptr);
+    const Picture client = ShowPicture(program);
+    const Picture background = Background();
+    ASSERT_EQ(background.width, 686);
+    ASSERT_EQ(background.height, 258);
+    ASSERT_GE(client.width, 686);
+    ASSERT_GE(client.height, 253);
+
+    const RECT buttons[] = {{20, 210, 670, 240}, {300, 10, 400, 30}};
+    auto onButton = [&](int x, int y) {
+        for (const RECT& r : buttons) {
+            if (x >= r.left && x < r.right && y >= r.top && y < r.bottom)
+                return true;
+        }
+        return false;
+    };
+    // Text cells are 13 units high; antialiased edges may reach one more row.
+    auto rowAt = [](int y) {
+        for (int row = 0; row < kRowCount; ++row) {
+            if (y >= RowY(row) && y <= RowY(row) + 13)
+                return row;
+        }
+        return -1;
+    };
+    int same = 0;
+    int strayPixels = 0;
+    int firstStrayX = -1;
+    int firstStrayY = -1;
+    std::vector<int> leftmostLabel(kRowCount, 10000), leftmostValue(kRowCount, 10000);
+    std::vector<int> whiteLabel(kRowCount, 0), whiteValue(kRowCount, 0);
+    // The picture is drawn 5 units up: client row y shows picture row y + 5.
+    for (int y = 0; y < 253; ++y) {
+        for (int x = 0; x < 686; ++x) {
+            if (onButton(x, y))
+                continue;
+            const std::uint32_t shown = client.At(x, y);
+            if (shown == background.At(x, y + 5)) {
+                ++same;
+                continue;
+            }
+            const int row = rowAt(y);
+            if (row < 0 || x < kLabelX) {
+                if (strayPixels++ == 0) {
+                    firstStrayX = x;
+                    firstStrayY = y;
+                }
+                continue;
+            }
+            const bool label = x < kValueX;
+            int& leftmost = label ? leftmostLabel[row] : leftmostValue[row];
+            leftmost = std::min(leftmost, x);
+            (label ? whiteLabel : whiteValue)[row] += IsNearWhite(shown) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(strayPixels, 0) << "drawn outside the rows, first at " << firstStrayX << ","
+                              << firstStrayY;
+    EXPECT_GT(same, 686 * 253 * 8 / 10) << "the background picture is not there";
+    for (int row = 0; row < kRowCount; ++row) {
+        EXPECT_GT(whiteLabel[row], 10) << "row " << row;
+        EXPECT_GT(whiteValue[row], 10) << "row " << row;
+        EXPECT_LE(leftmostLabel[row], kLabelX + 2) << "row " << row;
+        EXPECT_GE(leftmostValue[row], kValueX) << "row " << row;
+        EXPECT_LE(leftmostValue[row], kValueX + 2) << "row " << row;
+    }
+}
+
+TEST(CopyButton, PutsTheReportOnTheClipboardAndSaysSo) {
+    const RunningProgram program(L"copy");
+    ASSERT_NE(program.window(), nullptr);
+    ASSERT_TRUE(EmptyTheClipboard());
+    program.Click(kCopyButtonId);
+    const HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "no message box";
+    const MessageBoxView view = ReadMessageBox(box);
+    EXPECT_EQ(view.caption, L"알림");
+    EXPECT_EQ(view.text, L"클립보드 복사 완료!");
+    EXPECT_FALSE(view.showsIcon);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), program.window());
+
+    bool present = false;
+    const std::wstring copied = ReadClipboardText(present);
+    EXPECT_TRUE(present);
+    EXPECT_EQ(copied, ExpectedReport());
+    DismissMessageBox(box);
+}
+
+TEST(CopyButton, SaysItFailedWhileAnotherProgramHoldsTheClipboard) {
+    const RunningProgram program(L"busy-clipboard");
+    ASSERT_NE(program.window(), nullptr);
+    const std::wstring before = L"복사 전의 내용";
+    ASSERT_TRUE(CopyTextToClipboard(nullptr, before));
+    {
+        const ClipboardGuard held(nullptr);
+        ASSERT_TRUE(held.opened());
+        program.Click(kCopyButtonId);
+        const HWND box = program.WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << "no message box";
+        const MessageBoxView view = ReadMessageBox(box);
+        EXPECT_EQ(view.caption, L"알림");
+        EXPECT_EQ(view.text, L"클립보드 복사 실패!");
+        EXPECT_TRUE(view.showsIcon) << "a warning icon";
+        DismissMessageBox(box);
+    }
+    Sleep(1000);
+    EXPECT_TRUE(WindowsOf(program.id(), kMessageBoxClass).empty()) << "a second message box";
+    bool present = false;
+    EXPECT_EQ(ReadClipboardText(present), before);
+
+    // Once the clipboard is free again the same button works.
+    program.Click(kCopyButtonId);
+    const HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ReadMessageBox(box).text, L"클립보드 복사 완료!");
+    EXPECT_EQ(ReadClipboardText(present), ExpectedReport());
+    DismissMessageBox(box);
+}
+
+TEST(HomePageButton, HandsTheAddressToTheShell) {
+    const std::wstring log = Environment(L"ORVA_E2E_BROWSER_LOG");
+    ASSERT_FALSE(log.empty()) << "ORVA_E2E_BROWSER_LOG names the browser's record";
+    DeleteFileW(log.c_str());
+    const RunningProgram program(L"homepage");
+    ASSERT_NE(program.window(), nullptr);
+    program.Click(kHomePageButtonId);
+    std::string opened;
+    for (const ULONGLONG start = GetTickCount64();
+         opened.empty() && GetTickCount64() - start < kBoxMs; Sleep(kPollMs)) {
+        opened = ReadWholeFile(log);
+    }
+    // Wine's browser launcher writes the address in its canonical form, with
+    // the root path's slash.
+    EXPECT_TRUE(opened == "https://www.orva.co.kr\n" || opened == "https://www.orva.co.kr/\n")
+        << opened;
+    EXPECT_TRUE(WindowsOf(program.id(), kMessageBoxClass).empty()) << "it copied instead";
+}
+
+TEST(MainWindow, ClosingEndsTheProgramWithExitCodeZero) {
+    struct Way {
+        const wchar_t* name;
+        UINT message;
+        WPARAM wParam;
+    };
+    const Way ways[] = {
+        {L"close-message", WM_CLOSE, 0},
+        {L"close-box", WM_SYSCOMMAND, SC_CLOSE},
+    };
+    for (const Way& way : ways) {
+        const RunningProgram program(way.name);
+        ASSERT_NE(program.window(), nullptr);
+        EXPECT_TRUE(WaitUntilRowsDrawn(program.window(), kStartMs));
+        PostMessageW(program.window(), way.message, way.wParam, 0);
+        EXPECT_EQ(program.WaitForExit(), 0u) << Utf8(way.name);
+    }
+}
+
+// The probes' trace lines for the canned tool output of tests/data/e2e. The
+// pipe is read in text mode, so each CR CR LF of the tool arrives as CR LF.
+const char* const kTraceOfOnePaint[] = {
+    // memory: the first module's code, before and after its CRs go
+    "26\r\r\r",
+    "26",
+    // disks: each of the two blocks, before and after its CRs go
+    "Samsung SSD 970 EVO Plus 500GB\rSize=500105249280\r\r\r",
+    "Samsung SSD 970 EVO Plus 500GBSize=500105249280",
+    "ST2000DM008-2FR102\rSize=2000396321280\r\r\r",
+    "ST2000DM008-2FR102Size=2000396321280",
+    // video: the first name, then the memory text still holding its key
+    "NVIDIA GeForce GTX 1650\r",
+    "\r\rAdapterRAM=4293918720\r",
+};
+
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (char c : text) {
+        shown += c == '\r' ? std::string("\\r") : std::string(1, c);
+    }
+    return shown;
+}
+
+TEST(Probes, WriteTheirTraceLinesInRunOrderOnEveryPaint) {
+    std::string output;
+    {
+        const RunningProgram program(L"trace");
+        ASSERT_NE(program.window(), nullptr);
+        EXPECT_TRUE(WaitUntilRowsDrawn(program.window(), kStartMs));
+        PostMessageW(program.window(), WM_CLOSE, 0, 0);
+        ASSERT_EQ(program.WaitForExit(), 0u);
+        output = program.Output();
+    }
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < output.size();) {
+        const std::size_t end = output.find('\n', start);
+        ASSERT_NE(end, std::string::npos)
+            << "unfinished last line: " << Printable(output.substr(start));
+        lines.push_back(output.substr(start, end - start));
+        start = end + 1;
+    }
+    const std::size_t perPaint = std::size(kTraceOfOnePaint);
+    ASSERT_GE(lines.size(), perPaint) << Printable(output);
+    EXPECT_EQ(lines.size() % perPaint, 0u) << Printable(output);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        // A text-mode standard output ends each line with CR LF instead of LF.
+        const std::string expected = kTraceOfOnePaint[i % perPaint];
+        EXPECT_TRUE(lines[i] == expected || lines[i] == expected + "\r")
+            << "line " << i << ": " << Printable(lines[i]) << " instead of " << Printable(expected);
+    }
+}
+
+}  // namespace
+}  // namespace orva::e2e
