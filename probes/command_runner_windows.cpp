@@ -39,8 +39,7 @@ std::wstring ToWide(const std::string& text) {
         return std::wstring();
     }
     std::vector<wchar_t> buffer(static_cast<std::size_t>(needed));
-    const int written =
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), length, buffer.data(), needed);
+    const int written = MultiByteToWideChar(CP_ACP, 0, text.c_str(), length, buffer.data(), needed);
     if (written <= 0) {
         return std::wstring();
     }

@@ -19,9 +19,15 @@ std::wstring QueryName(const wchar_t* commandLine) {
     for (wchar_t& c : line) {
         c = static_cast<wchar_t>(towlower(c));
     }
-    if (line.find(L"diskdrive") != std::wstring::npos) return L"diskdrive";
-    if (line.find(L"memorychip") != std::wstring::npos) return L"memorychip";
-    if (line.find(L"videocontroller") != std::wstring::npos) return L"videocontroller";
+    if (line.find(L"diskdrive") != std::wstring::npos) {
+        return L"diskdrive";
+    }
+    if (line.find(L"memorychip") != std::wstring::npos) {
+        return L"memorychip";
+    }
+    if (line.find(L"videocontroller") != std::wstring::npos) {
+        return L"videocontroller";
+    }
     return L"other";
 }
 

@@ -22,13 +22,12 @@ class RegistryValue {
 public:
     RegistryValue(const wchar_t* path, const wchar_t* name, REGSAM view = KEY_WOW64_64KEY)
         : name_(name) {
-        LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
-                                      KEY_QUERY_VALUE | KEY_SET_VALUE | view, nullptr,
-                                      key_.put(), nullptr);
+        LONG status =
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE | view, nullptr, key_.put(), nullptr);
         EXPECT_EQ(status, ERROR_SUCCESS);
         DWORD size = sizeof saved_;
-        saved_status_ = RegQueryValueExW(key_.get(), name, nullptr, &saved_type_,
-                                         saved_, &size);
+        saved_status_ = RegQueryValueExW(key_.get(), name, nullptr, &saved_type_, saved_, &size);
         saved_size_ = size;
     }
     ~RegistryValue() {
@@ -42,8 +41,8 @@ public:
         SetRaw(REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     }
     void SetRaw(DWORD type, const void* data, std::size_t size) {
-        ASSERT_EQ(RegSetValueExW(key_.get(), name_.c_str(), 0, type,
-                                 static_cast<const BYTE*>(data), static_cast<DWORD>(size)),
+        ASSERT_EQ(RegSetValueExW(key_.get(), name_.c_str(), 0, type, static_cast<const BYTE*>(data),
+                                 static_cast<DWORD>(size)),
                   ERROR_SUCCESS);
     }
     void Delete() { RegDeleteValueW(key_.get(), name_.c_str()); }
@@ -117,7 +116,8 @@ TEST(ProbeOs, ValueWithoutTerminatingNulEndsWithTheDeliveredBytes) {
 
 TEST(ProbeProcessor, KeepsTheNameAsStoredAndAddsTheMachineCount) {
     RegistryValue name(kCpuKey, L"ProcessorNameString", 0);
-    const std::wstring suffix = FormatProcessorRow(L"", GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
+    const std::wstring suffix =
+        FormatProcessorRow(L"", GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
     struct Case {
         std::wstring stored;
     };
