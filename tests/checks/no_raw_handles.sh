@@ -17,14 +17,14 @@
 set -uo pipefail
 cd "${ORVA_ROOT:-$(dirname "$0")/../..}" || exit 1
 
-RETURNED=(_popen _wpopen CreateCompatibleDC CreateDCW CreateCompatibleBitmap CreateDIBSection
-    LoadBitmapW LoadImageW CreateFontIndirectW CreateFontW CreateSolidBrush CreatePen
+RETURNED=(_popen _wpopen GetDC GetWindowDC CreateCompatibleDC CreateDCW CreateCompatibleBitmap
+    CreateDIBSection LoadBitmapW LoadImageW CreateFontIndirectW CreateFontW CreateSolidBrush CreatePen
     GlobalAlloc LocalAlloc SysAllocString SysAllocStringLen CreateFileW CreateEventW
     CreateMutexW OpenProcess LoadLibraryW LoadLibraryExW)
 OUT_PARAMETER=(RegOpenKeyExW RegCreateKeyExW RegOpenCurrentUser CreatePipe CoCreateInstance
     ConnectServer ExecQuery CreateInstanceEnum QueryInterface '->Next' VariantChangeType)
-PAIRED=(BeginPaint OpenClipboard SelectObject GlobalLock GetDC GetWindowDC CoInitialize
-    CoInitializeEx OleInitialize VariantInit)
+PAIRED=(BeginPaint OpenClipboard SelectObject GlobalLock CoInitialize CoInitializeEx
+    OleInitialize VariantInit)
 
 mapfile -t files < <(find app probes -type f \( -name '*.cpp' -o -name '*.h' \) \
     ! -path probes/win32_handles.h ! -path probes/unique_handle.h | sort)
