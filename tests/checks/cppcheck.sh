@@ -25,12 +25,12 @@ status=0
 echo "$(cppcheck --version); enabled: warning, performance, portability (and errors)"
 
 echo "-- portable core, native (${#portable[@]} files)"
-cppcheck "${common[@]}" --library=std --platform=native "${portable[@]}" || status=1
+cppcheck "${common[@]}" --library=std --platform=native "${portable[@]}" 2>&1 || status=1
 
 echo "-- all sources, as the Win32 program (${#all[@]} files)"
 cppcheck "${common[@]}" --library=std --library=windows --platform=win32W \
     -D_WIN32 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX \
-    -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 "${all[@]}" || status=1
+    -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 "${all[@]}" 2>&1 || status=1
 
 echo "time: $((SECONDS - start)) s; $([ $status = 0 ] && echo 'no findings' || echo 'findings above')"
 exit $status

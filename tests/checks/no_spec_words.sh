@@ -7,6 +7,11 @@
 set -uo pipefail
 cd "${ORVA_ROOT:-$(dirname "$0")/../..}" || exit 1
 
+if ! git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    echo "not a git checkout: the files to read cannot be listed"
+    exit 1
+fi
+
 pattern='sp[e]c(ification)?\.md|\bthe sp[e]c(ification)?\b|\bp[a]rt [0-9]\.[0-9]'
 
 files=$(git ls-files --cached --others --exclude-standard -- . ':!*.md' | sort -u)
