@@ -5,7 +5,6 @@
 # Any finding fails.
 set -uo pipefail
 cd "${ORVA_ROOT:-$(dirname "$0")/../..}" || exit 1
-ROOT=$PWD
 
 for db in build/native build/windows; do
     if [ ! -f "$db/compile_commands.json" ]; then
@@ -45,6 +44,7 @@ tidy() {
     shift
     local -n files=$1
     shift
+    ((${#files[@]})) || return 0
     printf '%s\0' "${files[@]}" | xargs -0 -P "$(nproc)" -I{} bash -c 'run_one "$@"' _ "$db" {} "$@"
 }
 
