@@ -16,7 +16,8 @@ std::string RunCommand(const char* commandLine) {
     AllocConsole();
     ShowWindow(GetConsoleWindow(), SW_HIDE);
 
-    const UniquePipe pipe(_popen(commandLine, "r"));
+    // Only the fixed tool lines run here, by full path and without outside input.
+    const UniquePipe pipe(_popen(commandLine, "r"));  // NOLINT(cert-env33-c)
     if (!pipe) {
         throw std::runtime_error("_popen() \xBD\xC7\xC6\xD0!");  // "실패" in code page 949
     }

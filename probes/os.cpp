@@ -7,9 +7,8 @@ namespace orva {
 namespace {
 
 bool IsBuildOfWindows11(const std::wstring& buildNumber) {
-    if (buildNumber.empty() ||
-        !std::all_of(buildNumber.begin(), buildNumber.end(),
-                     [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
+    if (buildNumber.empty() || !std::all_of(buildNumber.begin(), buildNumber.end(),
+                                            [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
         return false;
     }
     const auto firstDigit = buildNumber.find_first_not_of(L'0');

@@ -28,8 +28,7 @@ std::wstring ProbeProcessor() {
     {
         const UniqueRegKey key =
             OpenMachineKey(L"Hardware\\Description\\System\\CentralProcessor\\0", KEY_QUERY_VALUE);
-        if (!key ||
-            QueryRegistryText(key.get(), L"ProcessorNameString", name) != ERROR_SUCCESS) {
+        if (!key || QueryRegistryText(key.get(), L"ProcessorNameString", name) != ERROR_SUCCESS) {
             return kProcessorFailureText;
         }
     }

@@ -27,7 +27,8 @@ LONG QueryRegistryText(HKEY key, const wchar_t* name, std::wstring& text) {
     }
     // A value stored without its NUL ends where the delivered bytes end.
     const wchar_t* const begin = buffer;
-    const wchar_t* const end = begin + std::min<DWORD>(size / sizeof(wchar_t), kRegistryBufferChars);
+    const wchar_t* const end =
+        begin + std::min<DWORD>(size / sizeof(wchar_t), kRegistryBufferChars);
     text.assign(begin, std::find(begin, end, L'\0'));
     return status;
 }

@@ -54,6 +54,7 @@ TEST(FormatProcessorRow, AppendsCountAndCoreWordAfterTheNameAsStored) {
         {L"", 4, L" * 4 코어"},
         {std::wstring(99, L'x'), 2048, std::wstring(99, L'x') + L" * 2048 코어"},
         {std::wstring(120, L'x'), 99999, std::wstring(120, L'x') + L" * 99999 코어"},
+        {L"CPU", 4294967295UL, L"CPU * 4294967295 코어"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatProcessorRow(c.name, c.count), c.row);

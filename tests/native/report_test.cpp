@@ -9,7 +9,9 @@
 namespace orva {
 namespace {
 
-std::wstring AsciiWiden(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring AsciiWiden(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 ReportSources FixedSources(std::vector<std::string>* runOrder = nullptr) {
     auto note = [runOrder](const char* name) {
@@ -18,12 +20,30 @@ ReportSources FixedSources(std::vector<std::string>* runOrder = nullptr) {
         }
     };
     return ReportSources{
-        [=] { note("os"); return std::wstring(L"Windows 10 Pro"); },
-        [=] { note("cpu"); return std::wstring(L"Intel CPU * 8 코어"); },
-        [=] { note("board"); return std::wstring(L"MakerModel(FW.v1)"); },
-        [=] { note("memory"); return std::string("16321 MB  (16GB), Type DDR4"); },
-        [=] { note("disks"); return std::string("Disk(465GB)"); },
-        [=] { note("video"); return std::string("Video (1024 MB)"); },
+        [=] {
+            note("os");
+            return std::wstring(L"Windows 10 Pro");
+        },
+        [=] {
+            note("cpu");
+            return std::wstring(L"Intel CPU * 8 코어");
+        },
+        [=] {
+            note("board");
+            return std::wstring(L"MakerModel(FW.v1)");
+        },
+        [=] {
+            note("memory");
+            return std::string("16321 MB  (16GB), Type DDR4");
+        },
+        [=] {
+            note("disks");
+            return std::string("Disk(465GB)");
+        },
+        [=] {
+            note("video");
+            return std::string("Video (1024 MB)");
+        },
         AsciiWiden,
     };
 }
@@ -38,7 +58,8 @@ TEST(ComposeReport, JoinsLabelsAndValuesInDisplayOrder) {
               L"M.B : MakerModel(FW.v1)\r\n"
               L"VGA : Video (1024 MB)\r\n"
               L"DISK : Disk(465GB)");
-    EXPECT_EQ(runOrder, (std::vector<std::string>{"os", "cpu", "board", "memory", "disks", "video"}));
+    EXPECT_EQ(runOrder,
+              (std::vector<std::string>{"os", "cpu", "board", "memory", "disks", "video"}));
 }
 
 TEST(ComposeReport, EmptyValuesKeepTheirSeparators) {
@@ -65,8 +86,8 @@ TEST(CollectReportRows, AThrowingProbeCostsOnlyItsOwnRow) {
         const wchar_t* failureText;
     };
     const Case cases[] = {
-        {"os", 0, L"운영체제 정보 로딩 실패"},     {"cpu", 1, L"CPU 정보 로딩 실패"},
-        {"memory", 2, L"메모리 정보 로딩 실패"},   {"board", 3, L"메인보드 정보 로딩 실패"},
+        {"os", 0, L"운영체제 정보 로딩 실패"},      {"cpu", 1, L"CPU 정보 로딩 실패"},
+        {"memory", 2, L"메모리 정보 로딩 실패"},    {"board", 3, L"메인보드 정보 로딩 실패"},
         {"video", 4, L"그래픽카드 정보 로딩 실패"}, {"disks", 5, L"디스크 정보 로딩 실패"},
     };
     const ReportRows expected = CollectReportRows(FixedSources());
@@ -74,14 +95,28 @@ TEST(CollectReportRows, AThrowingProbeCostsOnlyItsOwnRow) {
         SCOPED_TRACE(c.probe);
         ReportSources sources = FixedSources();
         const std::string probe = c.probe;
-        auto fail = [] () -> std::wstring { throw std::runtime_error("x"); };
-        auto failNarrow = [] () -> std::string { throw std::invalid_argument("invalid stoll argument"); };
-        if (probe == "os") sources.os = fail;
-        if (probe == "cpu") sources.processor = fail;
-        if (probe == "board") sources.board = fail;
-        if (probe == "memory") sources.memory = failNarrow;
-        if (probe == "disks") sources.disks = failNarrow;
-        if (probe == "video") sources.video = failNarrow;
+        auto fail = []() -> std::wstring { throw std::runtime_error("x"); };
+        auto failNarrow = []() -> std::string {
+            throw std::invalid_argument("invalid stoll argument");
+        };
+        if (probe == "os") {
+            sources.os = fail;
+        }
+        if (probe == "cpu") {
+            sources.processor = fail;
+        }
+        if (probe == "board") {
+            sources.board = fail;
+        }
+        if (probe == "memory") {
+            sources.memory = failNarrow;
+        }
+        if (probe == "disks") {
+            sources.disks = failNarrow;
+        }
+        if (probe == "video") {
+            sources.video = failNarrow;
+        }
 
         const ReportRows rows = CollectReportRows(sources);
         for (std::size_t i = 0; i < rows.size(); ++i) {
