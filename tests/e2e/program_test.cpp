@@ -91,7 +91,7 @@ void SetMachineText(const wchar_t* path, const wchar_t* name, const std::wstring
 // The PC this run pretends to be. HARDWARE keys are volatile: they last as
 // long as the prefix's wineserver, which this test process keeps alive.
 class KoreanPc : public ::testing::Environment {
-  public:
+public:
     void SetUp() override {
         const wchar_t* os = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
         SetMachineText(os, L"ProductName", kProductName);
@@ -138,7 +138,7 @@ std::wstring Widen(const std::string& ascii) {
 // One run of the program, with its standard output in a file; closed (or, if
 // it will not close, ended) when the test is over.
 class RunningProgram {
-  public:
+public:
     explicit RunningProgram(const std::wstring& name)
         : outputPath_(OutputFolder() + name + L".stdout") {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -193,7 +193,7 @@ class RunningProgram {
 
     std::string Output() const { return ReadWholeFile(outputPath_); }
 
-  private:
+private:
     std::wstring outputPath_;
     UniqueKernelHandle process_;
     DWORD id_ = 0;

@@ -35,7 +35,7 @@ BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) {
 }
 
 class ProgramResources : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         module_.reset(LoadLibraryExW(ProgramFile().c_str(), nullptr,
                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));

@@ -28,14 +28,14 @@ struct BiosValues {
 };
 
 class ProbeBoardTest : public ::testing::Test {
-  protected:
+protected:
     void Store(const BiosValues& values) {
         Store(manufacturer_, values.manufacturer);
         Store(product_, values.product);
         Store(version_, values.version);
     }
 
-  private:
+private:
     static void Store(RegistryValue& value, const std::optional<std::wstring>& text) {
         if (text) {
             value.SetText(*text);
@@ -94,7 +94,7 @@ TEST_F(ProbeBoardTest, UnreadableValuesAddNothingAndCloseEveryKey) {
 
 // Adapter keys of the test's own, numbered far above what the prefix holds.
 class AdapterMemoryTest : public ::testing::Test {
-  protected:
+protected:
     static std::wstring AdapterKey(const wchar_t* subkey) {
         return kDisplayClassKey + L"\\" + subkey;
     }

@@ -45,7 +45,7 @@ ClipboardText ReadClipboard() {
 // Holds the clipboard open from a thread of its own until told to let go,
 // or until holdMs have passed.
 class ClipboardHolder {
-  public:
+public:
     explicit ClipboardHolder(DWORD holdMs)
         : holdMs_(holdMs),
           held_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
@@ -61,7 +61,7 @@ class ClipboardHolder {
         WaitForSingleObject(thread_.get(), 5000);
     }
 
-  private:
+private:
     static DWORD WINAPI Hold(void* context) {
         auto& self = *static_cast<ClipboardHolder*>(context);
         const ClipboardGuard clipboard(nullptr);
@@ -79,7 +79,7 @@ class ClipboardHolder {
 };
 
 class CopyTextToClipboardTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         owner_.reset(CreateWindowExW(0, L"STATIC", L"clipboard owner", WS_POPUP, 0, 0, 10, 10,
                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));

@@ -16,7 +16,7 @@ namespace {
 // The stand-in tool run by its path from a folder of our own; for a query it
 // does not know ("other") it prints wmic-other.txt byte for byte.
 class StandInCommand {
-  public:
+public:
     StandInCommand() : folder_(L"orva-runner") {
         CopyFileW((ExeFolder() + L"fake_wmic.exe").c_str(), (folder_.path() + L"tool.exe").c_str(),
                   FALSE);
@@ -26,7 +26,7 @@ class StandInCommand {
         return RunCommand(("\"" + ToNarrow(folder_.path()) + "tool.exe\" other").c_str());
     }
 
-  private:
+private:
     TempFolder folder_;
 };
 

@@ -14,7 +14,7 @@ namespace orva {
 // Writes or deletes one value in the chosen registry view, and puts the old
 // value back when the test ends so cases do not leak into each other.
 class RegistryValue {
-  public:
+public:
     RegistryValue(const wchar_t* path, const wchar_t* name, REGSAM view = KEY_WOW64_64KEY)
         : name_(name) {
         LONG status =
@@ -42,7 +42,7 @@ class RegistryValue {
     }
     void Delete() { RegDeleteValueW(key_.get(), name_.c_str()); }
 
-  private:
+private:
     UniqueRegKey key_;
     std::wstring name_;
     BYTE saved_[4096] = {};
@@ -55,7 +55,7 @@ class RegistryValue {
 // it when the test ends. Volatile, so that it may also sit under keys that
 // the system rebuilds at each start.
 class TestRegistryKey {
-  public:
+public:
     explicit TestRegistryKey(const std::wstring& path) : path_(path) {
         DWORD disposition = 0;
         const LONG status = RegCreateKeyExW(
@@ -83,7 +83,7 @@ class TestRegistryKey {
                   ERROR_SUCCESS);
     }
 
-  private:
+private:
     std::wstring path_;
     UniqueRegKey key_;
 };

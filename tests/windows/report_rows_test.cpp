@@ -41,7 +41,7 @@ std::wstring DataFolder(const std::wstring& name) {
 // fake_wmic.exe as the system's wmic.exe, with canned outputs beside it; the
 // real tool comes back when the test ends.
 class StandInTool {
-  public:
+public:
     explicit StandInTool(const std::wstring& cannedFolder) {
         wchar_t system[MAX_PATH] = {};
         GetSystemDirectoryW(system, MAX_PATH);
@@ -68,7 +68,7 @@ class StandInTool {
     StandInTool(const StandInTool&) = delete;
     StandInTool& operator=(const StandInTool&) = delete;
 
-  private:
+private:
     std::wstring Tool() const { return wbem_ + L"wmic.exe"; }
     std::wstring Saved() const { return wbem_ + L"wmic.exe.orva-saved"; }
 
@@ -78,7 +78,7 @@ class StandInTool {
 
 // The registry values behind the first, second and fourth rows.
 class MachineValues {
-  public:
+public:
     MachineValues() {
         product_.SetText(L"Windows 10 Pro");
         build_.SetText(L"19045");
@@ -93,7 +93,7 @@ class MachineValues {
         bios_.Delete();
     }
 
-  private:
+private:
     static constexpr const wchar_t* kOsKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
     static constexpr const wchar_t* kBiosKey = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
     RegistryValue product_{kOsKey, L"ProductName"};

@@ -30,7 +30,7 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
 
 // A fresh folder under the temporary folder, deleted with its files.
 class TempFolder {
-  public:
+public:
     explicit TempFolder(const std::wstring& name) {
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
@@ -52,7 +52,7 @@ class TempFolder {
     }
     const std::wstring& path() const { return path_; }  // ends with a backslash
 
-  private:
+private:
     std::wstring path_;
 };
 
@@ -60,7 +60,7 @@ class TempFolder {
 // <system folder>\wbem\wmic.exe with canned outputs, or no tool at all. The
 // prefix's own tool is put back when the test ends.
 class SystemTool {
-  public:
+public:
     SystemTool() {
         wchar_t system[MAX_PATH] = {};
         GetSystemDirectoryW(system, MAX_PATH);
@@ -95,7 +95,7 @@ class SystemTool {
     // As on Windows 11 24H2 and later.
     void Remove() { Clear(); }
 
-  private:
+private:
     std::wstring Tool() const { return folder_ + L"wmic.exe"; }
     std::wstring Saved() const { return folder_ + L"wmic.exe.orva-saved"; }
     void Clear() {

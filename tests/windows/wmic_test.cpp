@@ -38,7 +38,7 @@ int LiveComOwners() {
 }
 
 class ScopedCurrentDirectory {
-  public:
+public:
     explicit ScopedCurrentDirectory(const std::wstring& folder) {
         wchar_t saved[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, saved);
@@ -47,12 +47,12 @@ class ScopedCurrentDirectory {
     }
     ~ScopedCurrentDirectory() { SetCurrentDirectoryW(saved_.c_str()); }
 
-  private:
+private:
     std::wstring saved_;
 };
 
 class ScopedPathFront {
-  public:
+public:
     explicit ScopedPathFront(const std::wstring& folder) {
         const wchar_t* path = _wgetenv(L"PATH");
         saved_ = path != nullptr ? path : L"";
@@ -60,7 +60,7 @@ class ScopedPathFront {
     }
     ~ScopedPathFront() { _wputenv((L"PATH=" + saved_).c_str()); }
 
-  private:
+private:
     std::wstring saved_;
 };
 
