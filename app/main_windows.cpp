@@ -22,7 +22,9 @@ struct ButtonLayout {
 constexpr ButtonLayout kHomePageButton = {IDC_HOMEPAGE, 20, 210, 650, 30};
 constexpr ButtonLayout kCopyButton = {IDC_COPYSPEC, 300, 10, 100, 20};
 
+// The parent owns and destroys its buttons; a missing one has nothing to clean up.
 void CreateButton(HWND parent, const std::wstring& caption, const ButtonLayout& layout) {
+    // cppcheck-suppress ignoredReturnValue
     CreateWindowExW(0, L"button", caption.c_str(), WS_CHILD | WS_VISIBLE, layout.x, layout.y,
                     layout.width, layout.height, parent,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), AppInstance, nullptr);

@@ -1,6 +1,6 @@
 #include "probes/disks.h"
 
-#include <cstdio>
+#include <string>
 
 #include "probes/text.h"
 
@@ -17,9 +17,7 @@ void CleanAndTrace(std::string& block, std::ostream& trace) {
 
 std::string SizeLabel(const std::string& sizeText) {
     const long long gigabytes = std::stoll(sizeText, nullptr, 10) / 1073741824LL;
-    char label[128] = {};
-    std::snprintf(label, sizeof label, "(%lldGB)", gigabytes);
-    return label;
+    return "(" + std::to_string(gigabytes) + "GB)";
 }
 
 }  // namespace

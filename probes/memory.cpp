@@ -1,6 +1,6 @@
 #include "probes/memory.h"
 
-#include <cstdio>
+#include <string>
 
 #include "probes/text.h"
 
@@ -39,11 +39,8 @@ std::string MemoryTypeText(const std::string& toolOutput, std::ostream& trace) {
 
 std::string FormatMemoryRow(unsigned long long totalPhys, const std::string& typeText) {
     const long long megabytes = static_cast<long long>(totalPhys >> 20);
-    char buffer[128] = {};
-    std::snprintf(buffer, sizeof buffer, "%lld MB", megabytes);
-    const std::string megabyteText = buffer;
-    std::snprintf(buffer, sizeof buffer, "%lldGB", megabytes / 1000);
-    return megabyteText + "  (" + buffer + ")" + typeText;
+    return std::to_string(megabytes) + " MB  (" + std::to_string(megabytes / 1000) + "GB)" +
+           typeText;
 }
 
 }  // namespace orva

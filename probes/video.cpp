@@ -1,7 +1,7 @@
 #include "probes/video.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 #include "probes/text.h"
 
@@ -43,9 +43,7 @@ std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLoo
         memory.erase(0, std::min(kAdapterRamKeyLength, memory.size()));
         mebibytes = std::stoll(memory, nullptr, 10) / kBytesPerMebibyte;
     }
-    char suffix[128] = {};
-    std::snprintf(suffix, sizeof suffix, " (%lld MB)", mebibytes);
-    return name + suffix;
+    return name + " (" + std::to_string(mebibytes) + " MB)";
 }
 
 }  // namespace orva

@@ -43,7 +43,7 @@ std::optional<std::wstring> ReadText(HKEY key, const wchar_t* name) {
             return std::nullopt;
         }
         std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1);
-        DWORD delivered = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        DWORD delivered = static_cast<DWORD>(buffer.size()) * sizeof(wchar_t);
         const LONG status = RegQueryValueExW(key, name, nullptr, &type,
                                              reinterpret_cast<BYTE*>(buffer.data()), &delivered);
         if (status == ERROR_MORE_DATA) {
