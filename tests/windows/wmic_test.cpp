@@ -159,6 +159,57 @@ TEST(RunWmicQuery, WithoutTheToolWmiAnswersAndEveryComObjectIsReleased) {
     EXPECT_EQ(LiveComOwners(), owners);
 }
 
+// The command interpreter that _popen starts is named by COMSPEC.
+class ScopedComspec {
+  public:
+    explicit ScopedComspec(const std::wstring& path) {
+        wchar_t saved[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableW(L"COMSPEC", saved, MAX_PATH);
+        had_ = length > 0 && length < MAX_PATH;
+        saved_ = saved;
+        SetEnvironmentVariableW(L"COMSPEC", path.c_str());
+    }
+    ~ScopedComspec() { SetEnvironmentVariableW(L"COMSPEC", had_ ? saved_.c_str() : nullptr); }
+
+  private:
+    bool had_ = false;
+    std::wstring saved_;
+};
+
+class ScopedFolder {
+  public:
+    explicit ScopedFolder(const std::string& path)
+        : path_(path), made_(CreateDirectoryA(path.c_str(), nullptr) != FALSE) {}
+    ~ScopedFolder() {
+        if (made_) {
+            RemoveDirectoryA(path_.c_str());
+        }
+    }
+    bool made() const { return made_; }
+
+  private:
+    std::string path_;
+    bool made_;
+};
+
+TEST(RunWmicQuery, WithoutTheToolStartsNoCommandInterpreter) {
+    SystemTool tool;
+    tool.Remove();
+    const std::string fromWmi = QueryWmiListText(kDiskQuery);
+    ASSERT_TRUE(HoldsQueryKey(fromWmi, kDiskQuery));
+    {
+        // An interpreter that cannot start makes any pipe fail: the trap is live.
+        ScopedComspec missing(L"C:\\no-such-folder\\cmd.exe");
+        EXPECT_THROW(RunCommand("echo x"), std::runtime_error);
+        EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi);
+    }
+    // A folder of the tool's name is no tool either.
+    const ScopedFolder folder(SystemDirectory() + "\\wbem\\WMIC.exe");
+    ASSERT_TRUE(folder.made());
+    ScopedComspec missing(L"C:\\no-such-folder\\cmd.exe");
+    EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi);
+}
+
 // QueryWmiListText on a thread whose COM model is set before the call.
 struct ThreadRun {
     DWORD model = 0;
