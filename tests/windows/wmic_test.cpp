@@ -246,6 +246,59 @@ TEST(QueryWmiListText, WorksInEitherComModelAndLeavesTheCallersComAsItWas) {
     }
 }
 
+// Queries inside a session on a fresh thread, and what stays up between them.
+struct SessionRun {
+    int ownersBefore = 0;
+    int ownersAfterFirst = 0;
+    int ownersAfterSecond = 0;
+    int ownersAfterSession = 0;
+    bool sameConnection = false;
+    HRESULT comDuring = E_FAIL;  // CoInitializeEx inside the session: S_FALSE if COM is up
+    HRESULT comAfter = E_FAIL;   // and after it: S_OK once the session took COM down
+    std::string disks;
+    std::string video;
+};
+
+DWORD WINAPI QueriesInSession(void* parameter) {
+    SessionRun& run = *static_cast<SessionRun*>(parameter);
+    run.ownersBefore = LiveComOwners();
+    {
+        WmiSession session;
+        run.disks = QueryWmiListText(kDiskQuery);
+        run.ownersAfterFirst = LiveComOwners();
+        IWbemServices* const first = session.Services();
+        run.video = QueryWmiListText(kVideoQuery);
+        run.ownersAfterSecond = LiveComOwners();
+        run.sameConnection = first != nullptr && session.Services() == first;
+        run.comDuring = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(run.comDuring)) {
+            CoUninitialize();
+        }
+    }
+    run.ownersAfterSession = LiveComOwners();
+    run.comAfter = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(run.comAfter)) {
+        CoUninitialize();
+    }
+    return 0;
+}
+
+TEST(WmiSession, KeepsOneConnectionForItsQueriesAndTakesCOMDownAtItsEnd) {
+    SessionRun run;
+    const HANDLE thread = CreateThread(nullptr, 0, QueriesInSession, &run, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_EQ(FirstValue(run.disks, "Model=", "Size="), "Wine Disk Drive") << run.disks;
+    EXPECT_FALSE(FirstValue(run.video, "Name=", "AdapterRAM=").empty()) << run.video;
+    EXPECT_EQ(run.ownersAfterFirst, run.ownersBefore + 1) << "only the connection stays";
+    EXPECT_EQ(run.ownersAfterSecond, run.ownersAfterFirst);
+    EXPECT_TRUE(run.sameConnection);
+    EXPECT_EQ(run.comDuring, S_FALSE);
+    EXPECT_EQ(run.ownersAfterSession, run.ownersBefore);
+    EXPECT_EQ(run.comAfter, S_OK);
+}
+
 TEST(VariantText, PrintsValuesAsTheToolDoes) {
     ASSERT_EQ(GetACP(), 949u) << "run under the ko_KR locale";
     struct Case {
