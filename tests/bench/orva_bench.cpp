@@ -26,6 +26,7 @@
 #include "probes/processor.h"
 #include "probes/video.h"
 #include "probes/win32_handles.h"
+#include "probes/wmi_source.h"
 #include "probes/wmic.h"
 
 namespace orva::bench {
@@ -232,6 +233,7 @@ std::string DiskRow(const ReportRows& rows) {
 
 void BenchGathering(const Options& options) {
     PrintHeader("One whole gathering of the six rows (CollectReportRows)", "ms");
+    const WmiSession wmi;  // as the program's window thread holds one
     SystemTool tool;
     ReportRows rows;
     std::vector<double> withTool;
@@ -253,6 +255,19 @@ void BenchGathering(const Options& options) {
     }
     const Figures wmiFigures = Summarise(withoutTool);
     PrintRow("2. no tool: built-in WMI source", wmiFigures, 1e3, "DISK: " + DiskRow(rows));
+    struct Query {
+        const char* what;
+        const WmicQuery& query;
+    };
+    const Query queries[] = {{"   of which the memory query", kMemoryQuery},
+                             {"   of which the disk query", kDiskQuery},
+                             {"   of which the video query", kVideoQuery}};
+    for (const Query& q : queries) {
+        std::string text;
+        const Figures f =
+            Summarise(Time(options.gatherRounds, [&] { text = RunWmicQuery(q.query); }));
+        PrintRow(q.what, f, 1e3, std::to_string(text.size()) + " bytes of list text");
+    }
     std::printf("  tool runs / built-in source, medians: %.1f times\n",
                 toolFigures.median / wmiFigures.median);
 }
