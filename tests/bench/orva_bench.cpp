@@ -223,15 +223,27 @@ std::string Narrow(const std::wstring& text) {
 struct Options {
     int gatherRounds = 15;
     int ownWorkRounds = 2000;
-    int sizeRounds = 5;
+    int sizeRounds = 7;
     int startRounds = 8;
+};
+
+// The figures that the goals speak of, gathered for the closing summary.
+struct Summary {
+    Figures toolRuns;
+    Figures builtIn;
+    Figures ownWork;
+    double perMegabyteMin[2] = {};  // 1 MB and 10 MB, above the 1 KB run
+    double perMegabyteMedian[2] = {};
+    bool sizesMeasured = false;
+    Figures startWithTool;
+    Figures startWithoutTool;
 };
 
 std::string DiskRow(const ReportRows& rows) {
     return Narrow(rows[5].value);
 }
 
-void BenchGathering(const Options& options) {
+void BenchGathering(const Options& options, Summary& summary) {
     PrintHeader("One whole gathering of the six rows (CollectReportRows)", "ms");
     const WmiSession wmi;  // as the program's window thread holds one
     SystemTool tool;
@@ -268,15 +280,15 @@ void BenchGathering(const Options& options) {
             Summarise(Time(options.gatherRounds, [&] { text = RunWmicQuery(q.query); }));
         PrintRow(q.what, f, 1e3, std::to_string(text.size()) + " bytes of list text");
     }
-    std::printf("  tool runs / built-in source, medians: %.1f times\n",
-                toolFigures.median / wmiFigures.median);
+    summary.toolRuns = toolFigures;
+    summary.builtIn = wmiFigures;
 }
 
 // Everything of a paint's gathering except the child processes and WMI: the
 // registry probes, the system calls, finding the tool and building its
 // command line, parsing and formatting realistic tool output, widening, and
 // composing the report. Trace lines go to a null stream.
-void BenchOwnWork(const Options& options) {
+void BenchOwnWork(const Options& options, Summary& summary) {
     PrintHeader("The program's own work per gathering, without child processes and WMI", "us");
     const std::string disks = AsReadThroughPipe(ReadBytes(DataFolder() + L"wmic-diskdrive.txt"));
     const std::string memory = AsReadThroughPipe(ReadBytes(DataFolder() + L"wmic-memorychip.txt"));
@@ -287,10 +299,11 @@ void BenchOwnWork(const Options& options) {
 
     // What RunWmicQuery does around the tool run itself.
     const auto around = [](const WmicQuery& query, const std::string& output) {
-        const std::string system = SystemDirectory();
-        const std::wstring tool = ToWide(system) + L"\\wbem\\WMIC.exe";
+        wchar_t system[MAX_PATH] = {};
+        GetSystemDirectoryW(system, MAX_PATH);
+        const std::wstring tool = std::wstring(system) + L"\\wbem\\WMIC.exe";
         const bool present = GetFileAttributesW(tool.c_str()) != INVALID_FILE_ATTRIBUTES;
-        const std::string line = WmicCommandLine(system, query);
+        const std::string line = WmicCommandLine(SystemDirectory(), query);
         return present && !line.empty() && HoldsQueryKey(output, query) ? output : std::string();
     };
     const ReportSources sources = {
@@ -321,6 +334,7 @@ void BenchOwnWork(const Options& options) {
     const Figures all = Summarise(
         Time(options.ownWorkRounds, [&] { report = ComposeReport(CollectReportRows(sources)); }));
     PrintRow("3. registry, system calls, parsing, formatting", all, 1e6, "");
+    summary.ownWork = all;
 
     // The same work in its parts, to show where it goes.
     struct Part {
@@ -379,7 +393,7 @@ std::string ToolLikeOutput(std::size_t size) {
     return text;
 }
 
-void BenchRunCommand(const Options& options) {
+void BenchRunCommand(const Options& options, Summary& summary) {
     PrintHeader("RunCommand on the stand-in tool's output of growing size", "ms");
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -398,7 +412,8 @@ void BenchRunCommand(const Options& options) {
         std::size_t bytes;
     };
     const Size sizes[] = {{"4. 1 KB", 1024}, {"   1 MB", 1u << 20}, {"   10 MB", 10u << 20}};
-    double smallMedian = 0;
+    Figures small;
+    int measured = 0;
     for (const Size& size : sizes) {
         const std::string bytes = ToolLikeOutput(size.bytes);
         WriteBytes(canned, bytes);
@@ -409,15 +424,21 @@ void BenchRunCommand(const Options& options) {
         const double megabytes = static_cast<double>(size.bytes) / (1u << 20);
         std::string note = got == expected ? "" : "WRONG LENGTH " + std::to_string(got) + "  ";
         if (size.bytes == 1024) {
-            smallMedian = f.median;
+            small = f;
             note += "(the fixed cost of a run)";
         } else {
-            note +=
-                Format("%.1f ms/MB, ", f.median * 1e3 / megabytes) +
-                Format("%.1f ms/MB above the 1 KB run", (f.median - smallMedian) * 1e3 / megabytes);
+            // The fixed cost of a run taken away, what each megabyte adds.
+            const double byMin = (f.min - small.min) * 1e3 / megabytes;
+            const double byMedian = (f.median - small.median) * 1e3 / megabytes;
+            summary.perMegabyteMin[measured] = byMin;
+            summary.perMegabyteMedian[measured] = byMedian;
+            ++measured;
+            note += Format("per MB above 1 KB: %.1f ms (min), ", byMin) +
+                    Format("%.1f ms (median)", byMedian);
         }
         PrintRow(size.what, f, 1e3, note);
     }
+    summary.sizesMeasured = measured == 2;
     DeleteFileW(canned.c_str());
     DeleteFileW(tool.c_str());
     RemoveDirectoryW(folder.c_str());
@@ -541,7 +562,7 @@ double StartEmptyProcess() {
     return Seconds() - start;
 }
 
-void PrintStartRuns(const char* title, const std::vector<StartRun>& runs) {
+Figures PrintStartRuns(const char* title, const std::vector<StartRun>& runs) {
     auto column = [&](const std::function<double(const StartRun&)>& pick) {
         std::vector<double> samples;
         for (const StartRun& run : runs) {
@@ -565,15 +586,16 @@ void PrintStartRuns(const char* title, const std::vector<StartRun>& runs) {
              column([](const StartRun& r) { return r.lines[6]; }), 1e3, "");
     PrintRow("   start -> last probe done (8th trace line)",
              column([](const StartRun& r) { return r.lines[7]; }), 1e3, "");
-    PrintRow("5. start -> first complete report (loop answers)",
-             column([](const StartRun& r) { return r.ready; }), 1e3, "");
+    const Figures ready = column([](const StartRun& r) { return r.ready; });
+    PrintRow("5. start -> first complete report (loop answers)", ready, 1e3, "");
     PrintRow("   of which window -> report",
              column([](const StartRun& r) { return r.ready - r.window; }), 1e3, "");
     PrintRow("   WM_CLOSE -> process ended", column([](const StartRun& r) { return r.closed; }),
              1e3, "");
+    return ready;
 }
 
-void BenchStartUp(const Options& options) {
+void BenchStartUp(const Options& options, Summary& summary) {
     PrintHeader("Start-up of the program, measured from outside", "ms");
     const std::wstring program =
         ExeFolder() + L"ORVA\uC0AC\uC591\uD655\uC778\uD504\uB85C\uADF8\uB7A8.exe";
@@ -600,8 +622,37 @@ void BenchStartUp(const Options& options) {
         for (int i = 0; i < options.startRounds; ++i) {
             runs.push_back(StartProgram(program));
         }
-        PrintStartRuns(withTool ? "with the stand-in tool" : "without the tool (built-in source)",
-                       runs);
+        const Figures ready = PrintStartRuns(
+            withTool ? "with the stand-in tool" : "without the tool (built-in source)", runs);
+        (withTool ? summary.startWithTool : summary.startWithoutTool) = ready;
+    }
+}
+
+void PrintSummary(const Summary& summary) {
+    std::printf("\nThe goals, in these figures\n");
+    if (summary.ownWork.runs > 0) {
+        std::printf("  own work per gathering: %.0f us median, %.0f us min (goal: under 1000 us)\n",
+                    summary.ownWork.median * 1e6, summary.ownWork.min * 1e6);
+    }
+    if (summary.toolRuns.runs > 0 && summary.builtIn.runs > 0) {
+        std::printf(
+            "  built-in source against three tool runs: %.1f times faster by medians, %.1f by "
+            "minimums (goal: at least 5)\n",
+            summary.toolRuns.median / summary.builtIn.median,
+            summary.toolRuns.min / summary.builtIn.min);
+    }
+    if (summary.sizesMeasured) {
+        std::printf(
+            "  RunCommand per MB above a 1 KB run: 1 MB %.1f ms, 10 MB %.1f ms by minimums; "
+            "%.1f and %.1f by medians (goal: flat)\n",
+            summary.perMegabyteMin[0], summary.perMegabyteMin[1], summary.perMegabyteMedian[0],
+            summary.perMegabyteMedian[1]);
+    }
+    if (summary.startWithTool.runs > 0) {
+        std::printf(
+            "  start-up to the first complete report: %.0f ms median with the tool, %.0f ms "
+            "without it\n",
+            summary.startWithTool.median * 1e3, summary.startWithoutTool.median * 1e3);
     }
 }
 
@@ -626,17 +677,19 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("ORVA benchmark: %lu logical processors, code page %u\n",
                 static_cast<unsigned long>(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS)),
                 GetACP());
+    Summary summary;
     if (wanted(L'1') || wanted(L'2')) {
-        BenchGathering(options);
+        BenchGathering(options, summary);
     }
     if (wanted(L'3')) {
-        BenchOwnWork(options);
+        BenchOwnWork(options, summary);
     }
     if (wanted(L'4')) {
-        BenchRunCommand(options);
+        BenchRunCommand(options, summary);
     }
     if (wanted(L'5')) {
-        BenchStartUp(options);
+        BenchStartUp(options, summary);
     }
+    PrintSummary(summary);
     return 0;
 }
