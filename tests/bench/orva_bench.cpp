@@ -223,7 +223,7 @@ std::string Narrow(const std::wstring& text) {
 struct Options {
     int gatherRounds = 15;
     int ownWorkRounds = 2000;
-    int sizeRounds = 7;
+    int sizeRounds = 11;
     int startRounds = 8;
 };
 
