@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/window.h"
+#include "probes/wmi_source.h"
 
 namespace orva {
 
@@ -68,6 +69,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace orva;
+    // Every paint asks WMI when the tool is missing; COM and the connection
+    // then stay up for this thread instead of being set up for each query.
+    const WmiSession wmi;
     wchar_t AppTitle[kStringBufferChars] = {};
     wchar_t WndClassName[kStringBufferChars] = {};
     LoadStringW(instance, IDS_APP_TITLE, AppTitle, kStringBufferChars);

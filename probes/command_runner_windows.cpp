@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -9,6 +10,12 @@
 #include "probes/win32_handles.h"
 
 namespace orva {
+
+namespace {
+
+constexpr std::size_t kPipeBufferBytes = 64 * 1024;
+
+}  // namespace
 
 std::string RunCommand(const char* commandLine) {
     std::string output;
@@ -21,6 +28,9 @@ std::string RunCommand(const char* commandLine) {
     if (!pipe) {
         throw std::runtime_error("_popen() \xBD\xC7\xC6\xD0!");  // "실패" in code page 949
     }
+    // One read of the pipe per 64 KB rather than per 4 KB: each read is a
+    // round trip to the system, and long outputs would pay for every one.
+    std::setvbuf(pipe.get(), nullptr, _IOFBF, kPipeBufferBytes);
     char chunk[128] = {};
     while (!std::feof(pipe.get())) {
         if (std::fgets(chunk, sizeof chunk, pipe.get()) != nullptr) {

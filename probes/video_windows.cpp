@@ -17,6 +17,7 @@ namespace {
 constexpr const wchar_t* kDisplayClassKey =
     L"SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
 constexpr DWORD kMaxKeyNameChars = 256;  // 255 and the NUL
+constexpr std::size_t kFirstReadChars = 256;
 
 // Adapters live in 0000, 0001, ...; the class key holds other subkeys too.
 bool IsNumbered(const wchar_t* name, DWORD length) {
@@ -34,19 +35,17 @@ UniqueRegKey OpenSubKey(HKEY parent, const wchar_t* name) {
 }
 
 // A text value of any length, up to its first NUL within the delivered bytes.
+// One read answers for names of ordinary length; a longer value says how much
+// room it needs.
 std::optional<std::wstring> ReadText(HKEY key, const wchar_t* name) {
+    std::vector<wchar_t> buffer(kFirstReadChars);
     for (int attempt = 0; attempt < 3; ++attempt) {  // the value may grow between the calls
         DWORD type = 0;
-        DWORD size = 0;
-        if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-            type != REG_SZ) {
-            return std::nullopt;
-        }
-        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1);
         DWORD delivered = static_cast<DWORD>(buffer.size()) * sizeof(wchar_t);
         const LONG status = RegQueryValueExW(key, name, nullptr, &type,
                                              reinterpret_cast<BYTE*>(buffer.data()), &delivered);
-        if (status == ERROR_MORE_DATA) {
+        if (status == ERROR_MORE_DATA && type == REG_SZ) {
+            buffer.resize(delivered / sizeof(wchar_t) + 1);
             continue;
         }
         if (status != ERROR_SUCCESS || type != REG_SZ) {

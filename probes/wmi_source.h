@@ -3,15 +3,44 @@
 
 #include <windows.h>
 #include <oleauto.h>
+#include <wbemcli.h>
 
+#include <optional>
 #include <string>
 
+#include "probes/win32_handles.h"
 #include "probes/wmic.h"
 
 namespace orva {
 
-// The query's records from ROOT\CIMV2, written as the tool's list text.
-// Empty text when any COM step fails.
+// COM and the ROOT\CIMV2 connection for the thread that holds it, set up by
+// the first query that needs them and kept until it ends, so that every
+// query after the first pays only for itself. A query on a thread without
+// one sets them up and takes them down again around itself.
+class WmiSession {
+  public:
+    WmiSession() noexcept;
+    WmiSession(const WmiSession&) = delete;
+    WmiSession& operator=(const WmiSession&) = delete;
+    ~WmiSession();
+
+    // The connection, null when COM or WMI failed; a failure is tried again
+    // by the next call.
+    IWbemServices* Services();
+
+    // The innermost session of this thread, or null.
+    static WmiSession* Current() noexcept;
+
+  private:
+    // Declared in this order so the connection goes before COM does.
+    std::optional<ComInitGuard> com_;
+    UniqueCom<IWbemServices> services_;
+    WmiSession* outer_;
+};
+
+// The query's records from ROOT\CIMV2, written as the tool's list text,
+// through this thread's session if it has one. Empty text when any COM step
+// fails.
 std::string QueryWmiListText(const WmicQuery& query);
 
 // One property value as the tool prints it: NULL as nothing, unsigned CIM

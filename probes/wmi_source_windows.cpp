@@ -125,10 +125,34 @@ std::string VariantText(const VARIANT& value, long cimType) {
     }
 }
 
-std::string QueryWmiListText(const WmicQuery& query) {
-    const ComInitGuard com(COINIT_APARTMENTTHREADED);
-    if (!com.ready()) {
-        return std::string();
+namespace {
+
+thread_local WmiSession* currentSession = nullptr;
+
+}  // namespace
+
+WmiSession::WmiSession() noexcept : outer_(currentSession) {
+    currentSession = this;
+}
+
+WmiSession::~WmiSession() {
+    currentSession = outer_;
+}
+
+WmiSession* WmiSession::Current() noexcept {
+    return currentSession;
+}
+
+IWbemServices* WmiSession::Services() {
+    if (services_) {
+        return services_.get();
+    }
+    if (!com_) {
+        com_.emplace(COINIT_APARTMENTTHREADED);
+    }
+    if (!com_->ready()) {
+        com_.reset();
+        return nullptr;
     }
     // Process-wide and settable once: a second call, or one after COM chose
     // its defaults, reports RPC_E_TOO_LATE and changes nothing.
@@ -136,15 +160,22 @@ std::string QueryWmiListText(const WmicQuery& query) {
         CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
                              RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
     if (FAILED(security) && security != RPC_E_TOO_LATE) {
-        return std::string();
+        return nullptr;
     }
+    services_ = ConnectCimv2();
+    return services_.get();
+}
+
+std::string QueryWmiListText(const WmicQuery& query) {
+    std::optional<WmiSession> ownSession;
+    WmiSession* session = WmiSession::Current();
+    if (session == nullptr) {
+        session = &ownSession.emplace();
+    }
+    IWbemServices* const services = session->Services();
     std::vector<WmiRecord> records;
-    {
-        // Every interface goes before COM is uninitialized.
-        const UniqueCom<IWbemServices> services = ConnectCimv2();
-        if (!services || !ReadRecords(services.get(), query, records)) {
-            return std::string();
-        }
+    if (services == nullptr || !ReadRecords(services, query, records)) {
+        return std::string();
     }
     return WriteListText(records);
 }

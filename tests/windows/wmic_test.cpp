@@ -159,6 +159,57 @@ TEST(RunWmicQuery, WithoutTheToolWmiAnswersAndEveryComObjectIsReleased) {
     EXPECT_EQ(LiveComOwners(), owners);
 }
 
+// The command interpreter that _popen starts is named by COMSPEC.
+class ScopedComspec {
+  public:
+    explicit ScopedComspec(const std::wstring& path) {
+        wchar_t saved[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableW(L"COMSPEC", saved, MAX_PATH);
+        had_ = length > 0 && length < MAX_PATH;
+        saved_ = saved;
+        SetEnvironmentVariableW(L"COMSPEC", path.c_str());
+    }
+    ~ScopedComspec() { SetEnvironmentVariableW(L"COMSPEC", had_ ? saved_.c_str() : nullptr); }
+
+  private:
+    bool had_ = false;
+    std::wstring saved_;
+};
+
+class ScopedFolder {
+  public:
+    explicit ScopedFolder(const std::string& path)
+        : path_(path), made_(CreateDirectoryA(path.c_str(), nullptr) != FALSE) {}
+    ~ScopedFolder() {
+        if (made_) {
+            RemoveDirectoryA(path_.c_str());
+        }
+    }
+    bool made() const { return made_; }
+
+  private:
+    std::string path_;
+    bool made_;
+};
+
+TEST(RunWmicQuery, WithoutTheToolStartsNoCommandInterpreter) {
+    SystemTool tool;
+    tool.Remove();
+    const std::string fromWmi = QueryWmiListText(kDiskQuery);
+    ASSERT_TRUE(HoldsQueryKey(fromWmi, kDiskQuery));
+    {
+        // An interpreter that cannot start makes any pipe fail: the trap is live.
+        ScopedComspec missing(L"C:\\no-such-folder\\cmd.exe");
+        EXPECT_THROW(RunCommand("echo x"), std::runtime_error);
+        EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi);
+    }
+    // A folder of the tool's name is no tool either.
+    const ScopedFolder folder(SystemDirectory() + "\\wbem\\WMIC.exe");
+    ASSERT_TRUE(folder.made());
+    ScopedComspec missing(L"C:\\no-such-folder\\cmd.exe");
+    EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi);
+}
+
 // QueryWmiListText on a thread whose COM model is set before the call.
 struct ThreadRun {
     DWORD model = 0;
@@ -193,6 +244,59 @@ TEST(QueryWmiListText, WorksInEitherComModelAndLeavesTheCallersComAsItWas) {
         EXPECT_EQ(run.after, S_FALSE);
         EXPECT_EQ(FirstValue(run.text, "Model=", "Size="), "Wine Disk Drive") << model;
     }
+}
+
+// Queries inside a session on a fresh thread, and what stays up between them.
+struct SessionRun {
+    int ownersBefore = 0;
+    int ownersAfterFirst = 0;
+    int ownersAfterSecond = 0;
+    int ownersAfterSession = 0;
+    bool sameConnection = false;
+    HRESULT comDuring = E_FAIL;  // CoInitializeEx inside the session: S_FALSE if COM is up
+    HRESULT comAfter = E_FAIL;   // and after it: S_OK once the session took COM down
+    std::string disks;
+    std::string video;
+};
+
+DWORD WINAPI QueriesInSession(void* parameter) {
+    SessionRun& run = *static_cast<SessionRun*>(parameter);
+    run.ownersBefore = LiveComOwners();
+    {
+        WmiSession session;
+        run.disks = QueryWmiListText(kDiskQuery);
+        run.ownersAfterFirst = LiveComOwners();
+        IWbemServices* const first = session.Services();
+        run.video = QueryWmiListText(kVideoQuery);
+        run.ownersAfterSecond = LiveComOwners();
+        run.sameConnection = first != nullptr && session.Services() == first;
+        run.comDuring = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(run.comDuring)) {
+            CoUninitialize();
+        }
+    }
+    run.ownersAfterSession = LiveComOwners();
+    run.comAfter = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(run.comAfter)) {
+        CoUninitialize();
+    }
+    return 0;
+}
+
+TEST(WmiSession, KeepsOneConnectionForItsQueriesAndTakesCOMDownAtItsEnd) {
+    SessionRun run;
+    const HANDLE thread = CreateThread(nullptr, 0, QueriesInSession, &run, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_EQ(FirstValue(run.disks, "Model=", "Size="), "Wine Disk Drive") << run.disks;
+    EXPECT_FALSE(FirstValue(run.video, "Name=", "AdapterRAM=").empty()) << run.video;
+    EXPECT_EQ(run.ownersAfterFirst, run.ownersBefore + 1) << "only the connection stays";
+    EXPECT_EQ(run.ownersAfterSecond, run.ownersAfterFirst);
+    EXPECT_TRUE(run.sameConnection);
+    EXPECT_EQ(run.comDuring, S_FALSE);
+    EXPECT_EQ(run.ownersAfterSession, run.ownersBefore);
+    EXPECT_EQ(run.comAfter, S_OK);
 }
 
 TEST(VariantText, PrintsValuesAsTheToolDoes) {
