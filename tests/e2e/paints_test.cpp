@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -197,16 +198,20 @@ std::size_t CountLines(const std::string& text) {
     return lines;
 }
 
-// Starts the program, makes it paint `paints` times in all, and compares what
-// it holds after the second paint with what it holds after the last.
-void PaintAndCompare(const std::string& run, int paints) {
+// Starts the program, calls afterFirstPaint, makes it paint `paints` times in
+// all, and compares what it holds after the second paint with what it holds
+// after the last.
+void PaintAndCompare(
+    const std::string& run, int paints, const std::function<void()>& afterFirstPaint = [] {}) {
     std::vector<Holdings> seen;
     std::string output;
+    std::string errors;
     {
         const HookedProgram program(Widen(run));
         ASSERT_NE(program.window(), nullptr) << "no window of class ORVATELMOX appeared";
         // A sent message waits for the message loop, so the first paint is over.
         ASSERT_EQ(program.Ask(kPaints), 1);
+        afterFirstPaint();
         const long unixPid = UnixPidOf(ProgramPath(kTestHooksProgram));
         ASSERT_GT(unixPid, 0) << "no single Linux process runs " << Utf8(kTestHooksProgram);
 
@@ -229,6 +234,7 @@ void PaintAndCompare(const std::string& run, int paints) {
         PostMessageW(program.window(), WM_CLOSE, 0, 0);
         EXPECT_EQ(program.program().WaitForExit(), 0u);
         output = program.program().Output();
+        errors = program.program().Errors();
     }
     ASSERT_GE(seen.size(), 3u);
     const Holdings& first = seen.front();
@@ -242,6 +248,8 @@ void PaintAndCompare(const std::string& run, int paints) {
                   "VmRSS %ld kB after the first paint, %ld kB after %d paints; %.2f s a paint",
                   first.rssKb, last.rssKb, last.paints, last.seconds / (last.paints - 1));
     Report(run, summary);
+    // The command interpreter's complaints, one per command it could not start.
+    Report(run, std::to_string(CountLines(errors)) + " lines on standard error");
 
     for (const Holdings& h : seen) {
         for (const auto& [kind, count] : h.owners) {
@@ -280,10 +288,14 @@ TEST(ManyPaints, LeaveNothingBehindWhenEveryRowComesFromWmi) {
 }
 
 // With the stand-in tool every paint opens three pipes to three commands.
+// Under load Wine's command interpreter now and then fails to start the tool
+// (it says the command is unknown), and that paint's row comes from WMI; so
+// the first paint asks WMI, and loading COM does not count as growth later.
 TEST(ManyPaints, LeaveNothingBehindWhenTheToolRunsThreeTimesAPaint) {
     SystemTool tool;
-    tool.InstallStandIn(CannedOutputs("e2e"));
-    PaintAndCompare("tool", PaintsFromEnvironment(L"ORVA_PAINTS_TOOL", 150));
+    tool.Remove();
+    PaintAndCompare("tool", PaintsFromEnvironment(L"ORVA_PAINTS_TOOL", 150),
+                    [&] { tool.InstallStandIn(CannedOutputs("e2e")); });
 }
 
 }  // namespace

@@ -83,7 +83,8 @@ inline std::wstring Widen(const std::string& ascii) {
 class RunningProgram {
   public:
     explicit RunningProgram(const std::wstring& name, const wchar_t* file = kShippedProgram)
-        : outputPath_(OutputFolder() + name + L".stdout") {
+        : outputPath_(OutputFolder() + name + L".stdout"),
+          errorsPath_(OutputFolder() + name + L".stderr") {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         const UniqueFile output(CreateFileW(outputPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                             &inherit, CREATE_ALWAYS, 0, nullptr));
@@ -141,9 +142,11 @@ class RunningProgram {
     }
 
     std::string Output() const { return ReadWholeFile(outputPath_); }
+    std::string Errors() const { return ReadWholeFile(errorsPath_); }
 
   private:
     std::wstring outputPath_;
+    std::wstring errorsPath_;
     UniqueKernelHandle process_;
     DWORD id_ = 0;
     HWND window_ = nullptr;
