@@ -1,5 +1,7 @@
 #include "app/report.h"
 
+#include <algorithm>
+
 #include "probes/failure_texts.h"
 
 namespace orva {
@@ -8,11 +10,16 @@ namespace {
 
 enum RowIndex : std::size_t { kOs, kCpu, kRam, kBoard, kVga, kDisk };
 
-std::wstring UpToFirstNul(std::wstring value) {
+// A row is one line of the report: the value ends at its first NUL, and a CR
+// or LF (a registry value may hold them) would split the report's lines.
+std::wstring OneLine(std::wstring value) {
     const auto nul = value.find(L'\0');
     if (nul != std::wstring::npos) {
         value.erase(nul);
     }
+    value.erase(std::remove_if(value.begin(), value.end(),
+                               [](wchar_t c) { return c == L'\r' || c == L'\n'; }),
+                value.end());
     return value;
 }
 
@@ -20,7 +27,7 @@ std::wstring UpToFirstNul(std::wstring value) {
 template <typename Probe>
 void Fill(ReportRows& rows, RowIndex index, const Probe& probe) {
     try {
-        rows[index].value = UpToFirstNul(probe());
+        rows[index].value = OneLine(probe());
     } catch (...) {
         rows[index].value = kRowFailureTexts[index];
     }

@@ -32,6 +32,7 @@ extern const std::array<const wchar_t*, kReportRowCount> kRowFailureTexts;
 
 // Runs every probe once, in run order, and returns the rows in display order.
 // A probe that throws gives its row the row's failure text; the others keep theirs.
+// Each value ends at its first NUL and loses every CR and LF.
 ReportRows CollectReportRows(const ReportSources& sources);
 
 // The machine's own probes (Windows only).

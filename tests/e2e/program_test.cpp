@@ -13,13 +13,10 @@
 #include "app/window.h"
 #include "probes/win32_handles.h"
 #include "tests/e2e/program_driver.h"
+#include "tests/e2e/running_program.h"
 
 namespace orva::e2e {
 namespace {
-
-constexpr DWORD kStartMs = 30000;
-constexpr DWORD kBoxMs = 15000;
-constexpr DWORD kExitMs = 15000;
 
 constexpr const wchar_t* kHomePage = L"https://www.orva.co.kr";
 constexpr const wchar_t* kProductName = L"Windows 10 Pro";
@@ -27,53 +24,6 @@ constexpr const wchar_t* kProcessorName = L"Intel(R) Core(TM) i5-9400F CPU @ 2.9
 constexpr const wchar_t* kBoardMaker = L"ASUSTeK COMPUTER INC.";
 constexpr const wchar_t* kBoardProduct = L"PRIME B460M-A";
 constexpr const wchar_t* kBiosVersion = L"1401";
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(value) : std::wstring();
-}
-
-std::wstring FolderOfThisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
-std::wstring ProgramPath() {
-    return FolderOfThisProgram() + L"ORVA사양확인프로그램.exe";
-}
-
-// Where logs and screenshots of this run go (tests/e2e/window.sh sets it).
-std::wstring OutputFolder() {
-    std::wstring folder = Environment(L"ORVA_E2E_OUTPUT");
-    if (folder.empty()) {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder = temp;
-    }
-    if (folder.back() != L'\\') {
-        folder += L'\\';
-    }
-    return folder;
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (!file) {
-        return bytes;
-    }
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
-        bytes.append(chunk, read);
-    }
-    return bytes;
-}
 
 void SetMachineText(const wchar_t* path, const wchar_t* name, const std::wstring& value) {
     UniqueRegKey key;
@@ -126,79 +76,6 @@ bool EmptyTheClipboard() {
     const ClipboardGuard clipboard(nullptr);
     return clipboard.opened() && EmptyClipboard();
 }
-
-std::string TestName() {
-    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
-std::wstring Widen(const std::string& ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
-// One run of the program, with its standard output in a file; closed (or, if
-// it will not close, ended) when the test is over.
-class RunningProgram {
-public:
-    explicit RunningProgram(const std::wstring& name)
-        : outputPath_(OutputFolder() + name + L".stdout") {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const UniqueFile output(CreateFileW(outputPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                            &inherit, CREATE_ALWAYS, 0, nullptr));
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_SHOWNORMAL;
-        startup.hStdOutput = output.get();
-        startup.hStdError = output.get();
-        std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
-        PROCESS_INFORMATION process{};
-        if (CreateProcessW(ProgramPath().c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
-                           nullptr, nullptr, &startup, &process)) {
-            process_.reset(process.hProcess);
-            UniqueKernelHandle thread(process.hThread);
-            id_ = process.dwProcessId;
-            window_ = WaitForWindow(id_, kMainWindowClass, kStartMs);
-        }
-    }
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
-    ~RunningProgram() {
-        for (HWND box : WindowsOf(id_, kMessageBoxClass)) {
-            DismissMessageBox(box);
-        }
-        if (window_ != nullptr) {
-            PostMessageW(window_, WM_CLOSE, 0, 0);
-        }
-        if (process_ && WaitForSingleObject(process_.get(), kExitMs) != WAIT_OBJECT_0) {
-            TerminateProcess(process_.get(), 1);
-        }
-    }
-
-    HWND window() const { return window_; }
-    HWND Button(int id) const { return GetDlgItem(window_, id); }
-    DWORD id() const { return id_; }
-
-    void Click(int buttonId) const { PostMessageW(Button(buttonId), BM_CLICK, 0, 0); }
-
-    HWND WaitForMessageBox() const { return WaitForWindow(id_, kMessageBoxClass, kBoxMs); }
-
-    // The exit code, or STILL_ACTIVE if it did not end in time.
-    DWORD WaitForExit() const {
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(process_.get(), kExitMs) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process_.get(), &code);
-        }
-        return code;
-    }
-
-    std::string Output() const { return ReadWholeFile(outputPath_); }
-
-private:
-    std::wstring outputPath_;
-    UniqueKernelHandle process_;
-    DWORD id_ = 0;
-    HWND window_ = nullptr;
-};
 
 // The window as the Windows side sees it, plus a .bmp of it for the record.
 Picture ShowPicture(const RunningProgram& program) {

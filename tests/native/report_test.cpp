@@ -79,6 +79,29 @@ TEST(CollectReportRows, ValuesEndAtTheirFirstNul) {
     EXPECT_EQ(rows[5].value, L"Disk");
 }
 
+// Registry values are used as stored, and a stored value may hold line breaks.
+TEST(CollectReportRows, ValuesLoseTheirLineBreaksSoTheReportKeepsSixLines) {
+    ReportSources sources = FixedSources();
+    sources.os = [] { return std::wstring(L"Windows\r\n10 Pro"); };
+    sources.processor = [] { return std::wstring(L"\nIntel\rCPU\r\n * 8 코어"); };
+    sources.board = [] { return std::wstring(L"\r\n\r\n"); };
+    sources.memory = [] { return std::string("16321 MB\n  (16GB)"); };
+    sources.disks = [] { return std::string("Disk\r(465GB)\0\r\nrest", 19); };
+    const ReportRows rows = CollectReportRows(sources);
+    EXPECT_EQ(rows[0].value, L"Windows10 Pro");
+    EXPECT_EQ(rows[1].value, L"IntelCPU * 8 코어");
+    EXPECT_EQ(rows[2].value, L"16321 MB  (16GB)");
+    EXPECT_EQ(rows[3].value, L"");
+    EXPECT_EQ(rows[4].value, L"Video (1024 MB)");
+    EXPECT_EQ(rows[5].value, L"Disk(465GB)");
+    const std::wstring report = ComposeReport(rows);
+    std::size_t breaks = 0;
+    for (wchar_t c : report) {
+        breaks += (c == L'\r' || c == L'\n') ? 1 : 0;
+    }
+    EXPECT_EQ(breaks, 10u) << "five CR LF pairs between six rows, no others";
+}
+
 TEST(CollectReportRows, AThrowingProbeCostsOnlyItsOwnRow) {
     struct Case {
         const char* probe;

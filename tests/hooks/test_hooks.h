@@ -1,0 +1,74 @@
+// What the test build of the program (orva_testhooks) answers. A test sends
+// the registered message kTestHookMessage to the main window with one of
+// these questions as wParam and gets the answer as the message's result.
+#pragma once
+
+#include <windows.h>
+
+namespace orva::test_hooks {
+
+inline constexpr const wchar_t* kTestHookMessage = L"ORVA test hook";
+
+enum Question : WPARAM {
+    kPaints,   // WM_PAINT messages the window procedure has finished
+    kRepaint,  // invalidates the window and paints it now; answers kPaints
+    // Live owners of one kind, from the owners' own counts.
+    kLiveRegKeys,
+    kLiveFonts,
+    kLiveBitmaps,
+    kLiveMemoryDcs,
+    kLiveGlobals,
+    kLivePipes,
+    kLiveKernelHandles,
+    kLiveFiles,
+    kLiveScreenDcs,
+    kLiveWindows,
+    kLiveModules,
+    kLiveComObjects,
+    kLiveBstrs,
+    kLivePaintGuards,
+    // What the process holds, counted by the system or by probing its tables.
+    kOpenHandles,  // kernel handles: files, pipes, processes, registry keys...
+    kGdiObjects,   // lParam: only objects of this type (OBJ_FONT...), 0 for all
+    kHeapBytes,    // bytes in busy blocks of all the process's heaps
+    // Clipboard: lParam 1 makes every SetClipboardData fail until lParam 0.
+    kRefuseClipboard,
+    // The block that the last SetClipboardData call was given: 1 when the
+    // program freed it afterwards, 0 when it did not, -1 when there was none.
+    kLastClipboardBlockFreed,
+    kQuestionCount
+};
+
+// The first and the last of the live-owner questions.
+inline constexpr WPARAM kFirstLiveOwners = kLiveRegKeys;
+inline constexpr WPARAM kLastLiveOwners = kLivePaintGuards;
+
+inline const char* QuestionName(WPARAM question) {
+    static const char* const names[] = {
+        "paints",
+        "repaint",
+        "reg keys",
+        "fonts",
+        "bitmaps",
+        "memory DCs",
+        "global blocks",
+        "pipes",
+        "kernel handles",
+        "files",
+        "screen DCs",
+        "windows",
+        "modules",
+        "COM objects",
+        "BSTRs",
+        "paint guards",
+        "open handles",
+        "GDI objects",
+        "heap bytes",
+        "refuse clipboard",
+        "last clipboard block freed",
+    };
+    static_assert(sizeof names / sizeof names[0] == kQuestionCount, "one name per question");
+    return question < kQuestionCount ? names[question] : "?";
+}
+
+}  // namespace orva::test_hooks

@@ -1,0 +1,246 @@
+// Test build only (orva_testhooks): the shipped program is linked without this
+// file. On start it waits for the main window to be created and subclasses
+// it, so that the end-to-end tests can ask the running program what it holds
+// (see test_hooks.h) and make it repaint on request. Nothing else changes.
+#include "tests/hooks/test_hooks.h"
+
+#include <windows.h>
+#include <wbemcli.h>
+
+#include <cstring>
+
+#include "app/window.h"
+#include "probes/win32_handles.h"
+
+namespace orva::test_hooks {
+namespace {
+
+struct HookTraits {
+    using Handle = HHOOK;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle hook) noexcept { UnhookWindowsHookEx(hook); }
+};
+
+UniqueHandle<HookTraits> creationWatch;
+WNDPROC programWndProc = nullptr;
+UINT questionMessage = 0;
+LRESULT paints = 0;
+
+// SetClipboardData as this program imports it, and what the tests learn of it.
+using SetClipboardDataFunction = HANDLE(WINAPI*)(UINT, HANDLE);
+using GlobalFreeFunction = HGLOBAL(WINAPI*)(HGLOBAL);
+SetClipboardDataFunction realSetClipboardData = nullptr;
+GlobalFreeFunction realGlobalFree = nullptr;
+bool refuseClipboard = false;
+HGLOBAL lastClipboardBlock = nullptr;
+bool lastClipboardBlockFreed = false;
+
+HANDLE WINAPI WatchedSetClipboardData(UINT format, HANDLE data) {
+    lastClipboardBlock = data;
+    lastClipboardBlockFreed = false;
+    if (refuseClipboard) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return realSetClipboardData(format, data);
+}
+
+HGLOBAL WINAPI WatchedGlobalFree(HGLOBAL block) {
+    if (block != nullptr && block == lastClipboardBlock) {
+        lastClipboardBlockFreed = true;
+    }
+    return realGlobalFree(block);
+}
+
+// Points this program's import of dll!function at replacement; returns the
+// address it pointed at before, or null when the program does not import it.
+void* ReplaceImport(const char* dll, const char* function, void* replacement) {
+    auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* const dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* const headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* library =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         imports.VirtualAddress != 0 && library->Name != 0; ++library) {
+        if (_stricmp(reinterpret_cast<const char*>(base + library->Name), dll) != 0) {
+            continue;
+        }
+        const auto* name =
+            reinterpret_cast<const IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+        for (; name->u1.AddressOfData != 0; ++name, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) {
+                continue;
+            }
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) {
+                continue;
+            }
+            DWORD protection = 0;
+            if (!VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE,
+                                &protection)) {
+                return nullptr;
+            }
+            void* const previous = reinterpret_cast<void*>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+void WatchClipboardImports() {
+    realSetClipboardData = reinterpret_cast<SetClipboardDataFunction>(ReplaceImport(
+        "user32.dll", "SetClipboardData", reinterpret_cast<void*>(&WatchedSetClipboardData)));
+    realGlobalFree = reinterpret_cast<GlobalFreeFunction>(
+        ReplaceImport("kernel32.dll", "GlobalFree", reinterpret_cast<void*>(&WatchedGlobalFree)));
+}
+
+// Wine answers 0 for GetProcessHandleCount; its handles are small multiples
+// of four handed out from the bottom, so probing them finds every one.
+LRESULT OpenHandles() {
+    DWORD count = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) {
+        return static_cast<LRESULT>(count);
+    }
+    constexpr ULONG_PTR kProbedHandles = 16384;
+    LRESULT found = 0;
+    for (ULONG_PTR value = 4; value < 4 * kProbedHandles; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
+            ++found;
+        }
+    }
+    return found;
+}
+
+// Wine answers 0 for GetGuiResources; its GDI handle table takes a bare index
+// (no generation in the upper word), so probing every index finds every
+// object, and tells their types (OBJ_FONT...; 0 counts all).
+LRESULT GdiObjects(DWORD type) {
+    const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count != 0 && type == 0) {
+        return static_cast<LRESULT>(count);
+    }
+    LRESULT found = 0;
+    for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) {
+        const DWORD foundType = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
+        if (foundType != 0 && (type == 0 || foundType == type)) {
+            ++found;
+        }
+    }
+    return found;
+}
+
+LRESULT HeapBytes() {
+    HANDLE heaps[256] = {};
+    const DWORD count = GetProcessHeaps(256, heaps);
+    LRESULT bytes = 0;
+    for (DWORD i = 0; i < count && i < 256; ++i) {
+        if (!HeapLock(heaps[i])) {
+            continue;
+        }
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry)) {
+            if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) {
+                bytes += static_cast<LRESULT>(entry.cbData);
+            }
+        }
+        HeapUnlock(heaps[i]);
+    }
+    return bytes;
+}
+
+LRESULT Answer(HWND window, WPARAM question, LPARAM argument) {
+    switch (question) {
+        case kPaints:
+            return paints;
+        case kRepaint:
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            return paints;
+        case kLiveRegKeys:
+            return UniqueRegKey::LiveCount();
+        case kLiveFonts:
+            return UniqueFont::LiveCount();
+        case kLiveBitmaps:
+            return UniqueBitmap::LiveCount();
+        case kLiveMemoryDcs:
+            return UniqueMemoryDc::LiveCount();
+        case kLiveGlobals:
+            return UniqueGlobal::LiveCount();
+        case kLivePipes:
+            return UniquePipe::LiveCount();
+        case kLiveKernelHandles:
+            return UniqueKernelHandle::LiveCount();
+        case kLiveFiles:
+            return UniqueFile::LiveCount();
+        case kLiveScreenDcs:
+            return UniqueScreenDc::LiveCount();
+        case kLiveWindows:
+            return UniqueWindow::LiveCount();
+        case kLiveModules:
+            return UniqueModule::LiveCount();
+        case kLiveComObjects:
+            return UniqueCom<IWbemLocator>::LiveCount() + UniqueCom<IWbemServices>::LiveCount() +
+                   UniqueCom<IEnumWbemClassObject>::LiveCount() +
+                   UniqueCom<IWbemClassObject>::LiveCount();
+        case kLiveBstrs:
+            return UniqueBstr::LiveCount();
+        case kLivePaintGuards:
+            return PaintGuard::LiveCount();
+        case kOpenHandles:
+            return OpenHandles();
+        case kGdiObjects:
+            return GdiObjects(static_cast<DWORD>(argument));
+        case kHeapBytes:
+            return HeapBytes();
+        case kRefuseClipboard:
+            refuseClipboard = argument != 0;
+            return realSetClipboardData != nullptr && realGlobalFree != nullptr;
+        case kLastClipboardBlockFreed:
+            return lastClipboardBlock == nullptr ? -1 : (lastClipboardBlockFreed ? 1 : 0);
+        default:
+            return -1;
+    }
+}
+
+LRESULT CALLBACK AnsweringWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == questionMessage && questionMessage != 0) {
+        return Answer(window, wParam, lParam);
+    }
+    const LRESULT result = CallWindowProcW(programWndProc, window, message, wParam, lParam);
+    if (message == WM_PAINT) {
+        ++paints;
+    }
+    return result;
+}
+
+// The first window of the program's class is its main window.
+LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
+    const HHOOK self = creationWatch.get();
+    if (code == HCBT_CREATEWND) {
+        const auto window = reinterpret_cast<HWND>(wParam);
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) == MainWndProc) {
+            programWndProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AnsweringWndProc)));
+            creationWatch.reset();
+        }
+    }
+    return CallNextHookEx(self, code, wParam, lParam);
+}
+
+// Runs before wWinMain, on the thread that will create the main window.
+struct Installer {
+    Installer() {
+        questionMessage = RegisterWindowMessageW(kTestHookMessage);
+        WatchClipboardImports();
+        creationWatch.reset(
+            SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, GetCurrentThreadId()));
+    }
+} installer;
+
+}  // namespace
+}  // namespace orva::test_hooks
