@@ -4,24 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 
 #include "app/report.h"
 #include "probes/failure_texts.h"
 #include "tests/windows/registry_value.h"
+#include "tests/windows/tool_fixture.h"
 
 namespace orva {
 namespace {
 
 constexpr const wchar_t* kCannedOutputs[] = {L"wmic-diskdrive.txt", L"wmic-memorychip.txt",
                                              L"wmic-videocontroller.txt"};
-
-std::wstring ThisProgramsFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
 
 // The data folder as this program sees it; a Unix path is reached through Z:.
 std::wstring DataFolder(const std::wstring& name) {
@@ -38,42 +35,22 @@ std::wstring DataFolder(const std::wstring& name) {
     return folder + L"\\" + name + L"\\";
 }
 
-// fake_wmic.exe as the system's wmic.exe, with canned outputs beside it; the
-// real tool comes back when the test ends.
+// The stand-in tool as the system's wmic.exe, printing the canned outputs
+// of one data folder.
 class StandInTool {
 public:
     explicit StandInTool(const std::wstring& cannedFolder) {
-        wchar_t system[MAX_PATH] = {};
-        GetSystemDirectoryW(system, MAX_PATH);
-        wbem_ = std::wstring(system) + L"\\wbem\\";
-        hadTool_ = CopyFileW(Tool().c_str(), Saved().c_str(), FALSE) != FALSE;
-        EXPECT_TRUE(
-            CopyFileW((ThisProgramsFolder() + L"fake_wmic.exe").c_str(), Tool().c_str(), FALSE))
-            << "fake_wmic.exe belongs beside the test program";
+        std::map<std::wstring, std::string> files;
         for (const wchar_t* name : kCannedOutputs) {
-            EXPECT_TRUE(CopyFileW((cannedFolder + name).c_str(), (wbem_ + name).c_str(), FALSE))
-                << "canned output missing";
+            std::ifstream canned((cannedFolder + name).c_str(), std::ios::binary);
+            EXPECT_TRUE(canned.good()) << "canned output missing";
+            files[name] = std::string(std::istreambuf_iterator<char>(canned), {});
         }
+        tool_.InstallStandIn(files);
     }
-    ~StandInTool() {
-        for (const wchar_t* name : kCannedOutputs) {
-            DeleteFileW((wbem_ + name).c_str());
-        }
-        if (hadTool_) {
-            MoveFileExW(Saved().c_str(), Tool().c_str(), MOVEFILE_REPLACE_EXISTING);
-        } else {
-            DeleteFileW(Tool().c_str());
-        }
-    }
-    StandInTool(const StandInTool&) = delete;
-    StandInTool& operator=(const StandInTool&) = delete;
 
 private:
-    std::wstring Tool() const { return wbem_ + L"wmic.exe"; }
-    std::wstring Saved() const { return wbem_ + L"wmic.exe.orva-saved"; }
-
-    std::wstring wbem_;
-    bool hadTool_ = false;
+    SystemTool tool_;
 };
 
 // The registry values behind the first, second and fourth rows.

@@ -161,7 +161,7 @@ TEST(RunWmicQuery, WithoutTheToolWmiAnswersAndEveryComObjectIsReleased) {
 
 // The command interpreter that _popen starts is named by COMSPEC.
 class ScopedComspec {
-  public:
+public:
     explicit ScopedComspec(const std::wstring& path) {
         wchar_t saved[MAX_PATH] = {};
         const DWORD length = GetEnvironmentVariableW(L"COMSPEC", saved, MAX_PATH);
@@ -171,13 +171,13 @@ class ScopedComspec {
     }
     ~ScopedComspec() { SetEnvironmentVariableW(L"COMSPEC", had_ ? saved_.c_str() : nullptr); }
 
-  private:
+private:
     bool had_ = false;
     std::wstring saved_;
 };
 
 class ScopedFolder {
-  public:
+public:
     explicit ScopedFolder(const std::string& path)
         : path_(path), made_(CreateDirectoryA(path.c_str(), nullptr) != FALSE) {}
     ~ScopedFolder() {
@@ -187,7 +187,7 @@ class ScopedFolder {
     }
     bool made() const { return made_; }
 
-  private:
+private:
     std::string path_;
     bool made_;
 };
