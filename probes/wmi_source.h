@@ -18,7 +18,7 @@ namespace orva {
 // query after the first pays only for itself. A query on a thread without
 // one sets them up and takes them down again around itself.
 class WmiSession {
-  public:
+public:
     WmiSession() noexcept;
     WmiSession(const WmiSession&) = delete;
     WmiSession& operator=(const WmiSession&) = delete;
@@ -31,7 +31,7 @@ class WmiSession {
     // The innermost session of this thread, or null.
     static WmiSession* Current() noexcept;
 
-  private:
+private:
     // Declared in this order so the connection goes before COM does.
     std::optional<ComInitGuard> com_;
     UniqueCom<IWbemServices> services_;

@@ -149,7 +149,7 @@ constexpr const wchar_t* kCannedNames[] = {L"wmic-diskdrive.txt", L"wmic-memoryc
 // program) printing tests/data/e2e, or taken away; the original comes back
 // when this ends.
 class SystemTool {
-  public:
+public:
     SystemTool() {
         wchar_t system[MAX_PATH] = {};
         GetSystemDirectoryW(system, MAX_PATH);
@@ -187,7 +187,7 @@ class SystemTool {
         }
     }
 
-  private:
+private:
     std::wstring Tool() const { return wbem_ + L"wmic.exe"; }
     std::wstring Saved() const { return wbem_ + L"wmic.exe.orva-bench-saved"; }
 
@@ -197,19 +197,19 @@ class SystemTool {
 
 // Trace lines go nowhere while the table is printed.
 class NullBuffer : public std::streambuf {
-  protected:
+protected:
     int overflow(int c) override { return c; }
     std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
 };
 
 class TraceToNull {
-  public:
+public:
     TraceToNull() : saved_(std::cout.rdbuf(&null_)) {}
     TraceToNull(const TraceToNull&) = delete;
     TraceToNull& operator=(const TraceToNull&) = delete;
     ~TraceToNull() { std::cout.rdbuf(saved_); }
 
-  private:
+private:
     NullBuffer null_;
     std::streambuf* saved_;
 };
