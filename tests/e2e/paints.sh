@@ -3,7 +3,7 @@
 # prefix: orva_paints_tests.exe starts the test build of the program
 # (orva_testhooks.exe), makes it repaint again and again, and compares what
 # the process holds after the first paint and after the last; the figures go
-# to build/e2e-paints/figures.txt. ORVA_PAINTS_WMI (1000) and ORVA_PAINTS_TOOL
+# to build/e2e-paints-<build>/figures.txt. ORVA_PAINTS_WMI (1000) and ORVA_PAINTS_TOOL
 # (150) set the number of paints. Arguments go to the GoogleTest program.
 # Needs DISPLAY and ORVA_RUNNABLE_BUILD (tools/test sets both).
 source "$(dirname "$0")/../../tools/lib/e2e.sh"

@@ -60,8 +60,9 @@ std::string Lower(std::string text) {
 }
 
 // The Linux process that runs a Windows program under Wine. Wine names it by
-// the program's Windows path in /proc/<pid>/cmdline; 0 unless exactly one
-// process has that name.
+// the program's Windows path in /proc/<pid>/cmdline; a 32-bit process run by
+// a user-mode emulator keeps the emulator's own arguments there instead
+// (emulator, Wine's loader, program). 0 unless exactly one process matches.
 long UnixPidOf(const std::wstring& windowsPath) {
     const std::string wanted = Lower(Utf8(windowsPath));
     WIN32_FIND_DATAW found{};
@@ -78,7 +79,15 @@ long UnixPidOf(const std::wstring& windowsPath) {
         }
         const std::string commandLine =
             ReadWholeFile(L"Z:\\proc\\" + std::wstring(found.cFileName) + L"\\cmdline");
-        if (Lower(commandLine.substr(0, commandLine.find('\0'))) == wanted) {
+        std::vector<std::string> arguments;
+        for (std::size_t at = 0; at < commandLine.size();) {
+            const std::size_t end = std::min(commandLine.find('\0', at), commandLine.size());
+            arguments.push_back(Lower(commandLine.substr(at, end - at)));
+            at = end + 1;
+        }
+        const std::size_t program =
+            arguments.size() > 2 && arguments[0].find("qemu-") != std::string::npos ? 2 : 0;
+        if (program < arguments.size() && arguments[program] == wanted) {
             pid = number;
             ++matches;
         }

@@ -8,12 +8,15 @@ source "$ORVA_ROOT/tools/lib/wine.sh"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
-# e2e_prepare NAME OUTPUT: prefix build/wine/NAME, output folder OUTPUT (emptied).
+# e2e_prepare NAME OUTPUT: prefix build/wine/NAME-<build>, output folder
+# OUTPUT-<build> (emptied), so each build's run keeps its own pictures.
 e2e_prepare() {
-  OUT=$2
+  local build
+  build=$(basename "$ORVA_RUNNABLE_BUILD")
+  OUT=$2-$build
   rm -rf "$OUT"
   mkdir -p "$OUT"
-  export WINEPREFIX="$ORVA_ROOT/build/wine/$1"
+  export WINEPREFIX="$ORVA_ROOT/build/wine/$1-$build"
   orva_new_prefix "$WINEPREFIX" || exit 1
   export ORVA_E2E_OUTPUT
   ORVA_E2E_OUTPUT=$(windows_path "$OUT")
@@ -28,6 +31,7 @@ e2e_run() {
   orva_wine "$ORVA_RUNNABLE_BUILD/$program" "$@"
   status=$?
   wineserver -k 2>/dev/null
+  rm -rf "$WINEPREFIX"
   for picture in "$OUT"/*.bmp; do
     [ -f "$picture" ] && convert "$picture" "${picture%.bmp}.png" 2>/dev/null && rm -f "$picture"
   done

@@ -22,3 +22,8 @@ if ((${#need[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
+
+# A kernel that cannot run 32-bit code needs a user-mode emulator for Wine's
+# 32-bit processes (see tools/lib/wine.sh). Failing here is not fatal: the
+# tools then say why and fall back to the 64-bit build.
+"$(dirname "${BASH_SOURCE[0]}")/emulator.sh" install || true

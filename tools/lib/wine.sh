@@ -8,23 +8,70 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
-# Some kernels (this workplace's VMs among them) cannot execute 32-bit ELF
-# programs, so Wine's 32-bit side cannot start; the 64-bit build of the same
-# program runs under Wine's 64-bit loader instead.
-orva_can_run_32bit() {
+ORVA_WINE64=/usr/lib/wine/wine64
+
+native_32bit() {
   [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
 }
 
-# The Windows build whose programs this machine can run: windows or windows64.
+# On a kernel that cannot execute 32-bit code, Wine's 32-bit processes run
+# under a user-mode emulator registered in a private namespace of this run
+# (tools/lib/namespace.sh). Called at the top of a tool, it runs the tool
+# again inside that namespace, so every Wine process of the run, wineserver
+# included, starts where the emulator is known. Where that cannot be had,
+# ORVA_32BIT_WHY says why and the tool goes on as it is.
+#   orva_enter_namespace "$0" "$@"   (from a bash script)
+orva_enter_namespace() {
+  [ -n "${ORVA_NAMESPACE:-}" ] && return 0
+  native_32bit && return 0
+  local emulator
+  if ! emulator=$("$ORVA_ROOT/tools/lib/emulator.sh" path); then
+    export ORVA_32BIT_WHY="no qemu-i386 8 or later (tools/lib/install.sh could not fetch it)"
+    return 0
+  fi
+  if ! unshare --user --map-root-user --mount --pid --fork true 2>/dev/null; then
+    export ORVA_32BIT_WHY="user namespaces are not available to this user"
+    return 0
+  fi
+  exec unshare --user --map-root-user --mount --pid --fork --mount-proc --kill-child \
+    bash "$ORVA_ROOT/tools/lib/namespace.sh" "$emulator" bash "$@"
+}
+
+# Whether Wine here starts the 32-bit program: runs the 32-bit build's tiny
+# orva_bitness.exe (from build directory $1) in a copy of the template and
+# expects "32". Answers once per run; a failure sets ORVA_32BIT_WHY.
+orva_check_32bit() {
+  if [ -z "${ORVA_32BIT_RUNS:-}" ]; then
+    ORVA_32BIT_RUNS=no
+    if [ -z "${ORVA_32BIT_WHY:-}" ]; then
+      local prefix="$ORVA_WINE_DIR/check" answer
+      if orva_new_prefix "$prefix"; then
+        answer=$(WINEPREFIX="$prefix" timeout 120 "$ORVA_WINE64" "$1/orva_bitness.exe" 2>/dev/null | tr -d '\r')
+        WINEPREFIX="$prefix" wineserver -k 2>/dev/null
+        rm -rf "$prefix"
+      fi
+      if [ "$answer" = 32 ]; then
+        ORVA_32BIT_RUNS=yes
+      else
+        ORVA_32BIT_WHY="a tiny 32-bit Windows program did not run under Wine (it printed '${answer:-nothing}')"
+      fi
+    fi
+    export ORVA_32BIT_RUNS ORVA_32BIT_WHY
+  fi
+  [ "$ORVA_32BIT_RUNS" = yes ]
+}
+
+# The build that stands for the shipped 32-bit program here: windows where
+# the check passes, else windows64 (after orva_check_32bit).
 orva_runnable_preset() {
-  if orva_can_run_32bit; then echo windows; else echo windows64; fi
+  if [ "${ORVA_32BIT_RUNS:-}" = yes ]; then echo windows; else echo windows64; fi
 }
 
 # Runs a Wine command under the Korean locale, so the ANSI code page is 949.
+# The 64-bit loader starts 64-bit programs at native speed and hands 32-bit
+# ones to the 32-bit loader by itself.
 orva_wine() {
-  local loader=wine
-  orva_can_run_32bit || loader=/usr/lib/wine/wine64
-  LOCPATH="$ORVA_WINE_DIR/locale" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 "$loader" "$@"
+  LOCPATH="$ORVA_WINE_DIR/locale" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 "$ORVA_WINE64" "$@"
 }
 
 # Wine takes code page 949 only from a ko_KR locale that exists.
@@ -60,10 +107,18 @@ REG
   cp /usr/share/wine/fonts/{marlett,tahoma,tahomabd}.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 }
 
-# A booted template prefix, made once; every test copies it.
+# Whether Wine's 32-bit loader starts at all here (native or emulated).
+orva_has_32bit_loader() {
+  [ -z "${ORVA_32BIT_WHY:-}" ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# A booted template prefix, made once; every test copies it. Booted where
+# the 32-bit loader starts, it has its 32-bit side (syswow64, the 32-bit
+# registry view and WMI classes); booted again when that changes.
 orva_template_prefix() {
-  local template="$ORVA_WINE_DIR/template"
-  if [ ! -f "$template/.orva-ready" ]; then
+  local template="$ORVA_WINE_DIR/template" sides=64
+  orva_has_32bit_loader && sides=32+64
+  if [ "$(cat "$template/.orva-ready" 2>/dev/null)" != "$sides" ]; then
     orva_locale
     rm -rf "$template"
     mkdir -p "$ORVA_WINE_DIR"
@@ -74,7 +129,7 @@ orva_template_prefix() {
       orva_prefix_settings
       wineserver -w
     ) || return 1
-    touch "$template/.orva-ready"
+    echo "$sides" >"$template/.orva-ready"
   fi
   echo "$template"
 }
@@ -104,17 +159,32 @@ orva_xvfb() {
   return 1
 }
 
+# 32 or 64: the width of the Windows build in directory $1.
+orva_build_bits() {
+  case $(x86_64-w64-mingw32-objdump -f "$1/fake_wmic.exe" 2>/dev/null) in
+    *pei-i386*) echo 32 ;;
+    *) echo 64 ;;
+  esac
+}
+
 # Puts the stand-in tool (built as fake_wmic.exe) in place of wmic.exe in the
 # prefix $1, with the canned outputs of folder $2 (wmic-<query>.txt) beside it.
-# Without $2 it prints nothing for every query.
+# Without $2 it prints nothing for every query. The outputs go only where a
+# process of the runnable build finds "<system folder>\wbem" (syswow64 for a
+# 32-bit process on 64-bit Windows); the other folder's stand-in prints
+# nothing, so a program that looked there would show other rows.
 orva_install_fake_wmic() {
-  local prefix=$1 data=${2:-} dir
-  for dir in "$prefix/drive_c/windows/system32/wbem" "$prefix/drive_c/windows/syswow64/wbem"; do
+  local prefix=$1 data=${2:-} dir found=system32
+  [ "$(orva_build_bits "$ORVA_RUNNABLE_BUILD")" = 32 ] && found=syswow64
+  for dir in system32 syswow64; do
+    dir="$prefix/drive_c/windows/$dir/wbem"
     [ -d "$dir" ] || continue
     cp "$ORVA_RUNNABLE_BUILD/fake_wmic.exe" "$dir/wmic.exe"
     rm -f "$dir"/wmic-*.txt "$dir"/wmic-*.sleep
-    [ -n "$data" ] && cp "$data"/wmic-* "$dir"/ 2>/dev/null
   done
+  if [ -n "$data" ]; then
+    cp "$data"/wmic-* "$prefix/drive_c/windows/$found/wbem/" 2>/dev/null
+  fi
   return 0
 }
 
