@@ -5,6 +5,8 @@
 // its heap, not its memory as Linux sees it. Run by tests/e2e/paints.sh.
 #include <windows.h>
 
+#include <wbemcli.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "probes/win32_handles.h"
+#include "probes/wmi_source.h"
 #include "tests/e2e/program_driver.h"
 #include "tests/e2e/running_program.h"
 #include "tests/hooks/test_hooks.h"
@@ -210,8 +213,10 @@ std::size_t CountLines(const std::string& text) {
 // Starts the program, calls afterFirstPaint, makes it paint `paints` times in
 // all, and compares what it holds after the second paint with what it holds
 // after the last.
+// wineBytesPerPaint: heap that Wine itself keeps for every paint, allowed.
 void PaintAndCompare(
-    const std::string& run, int paints, const std::function<void()>& afterFirstPaint = [] {}) {
+    const std::string& run, int paints, const std::function<void()>& afterFirstPaint = [] {},
+    long wineBytesPerPaint = 0) {
     std::vector<Holdings> seen;
     std::string output;
     std::string errors;
@@ -277,7 +282,9 @@ void PaintAndCompare(
     EXPECT_EQ(last.openHandles, second.openHandles) << "kernel handles grew";
     EXPECT_EQ(last.gdiObjects, second.gdiObjects) << "GDI objects grew";
     EXPECT_EQ(last.gdiByType, second.gdiByType) << "GDI objects changed";
-    EXPECT_LE(last.heapBytes - second.heapBytes, kHeapSlackBytes) << "the heap grew";
+    EXPECT_LE(last.heapBytes - second.heapBytes,
+              kHeapSlackBytes + wineBytesPerPaint * (last.paints - second.paints))
+        << "the heap grew";
     EXPECT_GT(last.rssKb, 0) << "VmRSS unreadable";
     EXPECT_LE(last.rssKb - half->rssKb, kRssSlackKb) << "the process grew";
     EXPECT_EQ(CountLines(output), kTraceLinesPerPaint * static_cast<std::size_t>(last.paints))
@@ -295,12 +302,55 @@ std::map<std::wstring, std::string> CannedOutputs(const char* folder) {
     return files;
 }
 
+// Heap that Wine's own WMI keeps for each video controller query in a process
+// of this build, asked here without the program's code: Wine 8's 32-bit side
+// keeps about 100 bytes a query (its Direct3D adapter), its 64-bit side none.
+long WineBytesPerVideoQuery() {
+    WmiSession session;
+    IWbemServices* const services = session.Services();
+    EXPECT_NE(services, nullptr) << "no WMI in the test process";
+    if (services == nullptr) {
+        return 0;
+    }
+    const UniqueBstr language(SysAllocString(L"WQL"));
+    const UniqueBstr wql(SysAllocString(L"SELECT AdapterRAM, Name FROM Win32_VideoController"));
+    const auto query = [&] {
+        UniqueCom<IEnumWbemClassObject> rows;
+        if (FAILED(services->ExecQuery(language.get(), wql.get(),
+                                       WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
+                                       nullptr, rows.put()))) {
+            return;
+        }
+        for (;;) {
+            UniqueCom<IWbemClassObject> row;
+            ULONG returned = 0;
+            if (rows.get()->Next(10000, 1, row.put(), &returned) != WBEM_S_NO_ERROR) {
+                return;
+            }
+            VariantGuard name;
+            row.get()->Get(L"Name", 0, name.put(), nullptr, nullptr);
+        }
+    };
+    query();  // Wine's first query loads and keeps what every later one uses
+    constexpr int kQueries = 20;
+    const LRESULT before = test_hooks::HeapBytes();
+    for (int i = 0; i < kQueries; ++i) {
+        query();
+    }
+    const long perQuery = static_cast<long>((test_hooks::HeapBytes() - before) / kQueries);
+    Report("wmi", "Wine's own WMI keeps " + std::to_string(perQuery) +
+                      " heap bytes a video controller query in this build");
+    return perQuery > 0 ? perQuery : 0;
+}
+
 // Without the tool every paint asks WMI through COM: three connections, three
 // queries and their enumerators per paint.
 TEST(ManyPaints, LeaveNothingBehindWhenEveryRowComesFromWmi) {
     SystemTool tool;
     tool.Remove();
-    PaintAndCompare("wmi", PaintsFromEnvironment(L"ORVA_PAINTS_WMI", 1000));
+    const long wineBytes = WineBytesPerVideoQuery();
+    PaintAndCompare(
+        "wmi", PaintsFromEnvironment(L"ORVA_PAINTS_WMI", 1000), [] {}, wineBytes);
 }
 
 // With the stand-in tool every paint opens three pipes to three commands.

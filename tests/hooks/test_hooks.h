@@ -43,6 +43,26 @@ enum Question : WPARAM {
 inline constexpr WPARAM kFirstLiveOwners = kLiveRegKeys;
 inline constexpr WPARAM kLastLiveOwners = kLivePaintGuards;
 
+// Bytes in busy blocks of all of this process's heaps.
+inline LRESULT HeapBytes() {
+    HANDLE heaps[256] = {};
+    const DWORD count = GetProcessHeaps(256, heaps);
+    LRESULT bytes = 0;
+    for (DWORD i = 0; i < count && i < 256; ++i) {
+        if (!HeapLock(heaps[i])) {
+            continue;
+        }
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry)) {
+            if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) {
+                bytes += static_cast<LRESULT>(entry.cbData);
+            }
+        }
+        HeapUnlock(heaps[i]);
+    }
+    return bytes;
+}
+
 inline const char* QuestionName(WPARAM question) {
     static const char* const names[] = {
         "paints",

@@ -135,25 +135,6 @@ LRESULT GdiObjects(DWORD type) {
     return found;
 }
 
-LRESULT HeapBytes() {
-    HANDLE heaps[256] = {};
-    const DWORD count = GetProcessHeaps(256, heaps);
-    LRESULT bytes = 0;
-    for (DWORD i = 0; i < count && i < 256; ++i) {
-        if (!HeapLock(heaps[i])) {
-            continue;
-        }
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry)) {
-            if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0) {
-                bytes += static_cast<LRESULT>(entry.cbData);
-            }
-        }
-        HeapUnlock(heaps[i]);
-    }
-    return bytes;
-}
-
 LRESULT Answer(HWND window, WPARAM question, LPARAM argument) {
     switch (question) {
         case kPaints:
