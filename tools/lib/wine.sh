@@ -53,7 +53,7 @@ orva_check_32bit() {
       if [ "$answer" = 32 ]; then
         ORVA_32BIT_RUNS=yes
       else
-        ORVA_32BIT_WHY="a tiny 32-bit Windows program did not run under Wine (it printed '${answer:-nothing}')"
+        ORVA_32BIT_WHY="a tiny 32-bit Windows program did not run under Wine (it printed '$(printf '%s' "${answer:-nothing}" | head -n 1)')"
       fi
     fi
     export ORVA_32BIT_RUNS ORVA_32BIT_WHY
