@@ -20,6 +20,11 @@ if(MINGW)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 endif()
 
+# The version block takes its numbers from the project version.
+configure_file(res/version.h.in ${CMAKE_CURRENT_BINARY_DIR}/res/version.h @ONLY)
+set_source_files_properties(res/app.rc PROPERTIES INCLUDE_DIRECTORIES
+                                                  ${CMAKE_CURRENT_BINARY_DIR}/res)
+
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/main_windows.cpp)
   add_executable(orva WIN32 app/main_windows.cpp res/app.rc)
   target_link_libraries(orva PRIVATE orva_platform)
