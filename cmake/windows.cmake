@@ -31,7 +31,14 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/main_windows.cpp)
   set_target_properties(orva PROPERTIES OUTPUT_NAME "ORVA사양확인프로그램")
   orva_warnings(orva)
   if(MINGW)
-    target_link_options(orva PRIVATE ${ORVA_STATIC_LINK} -municode -Wl,--tsaware -s)
+    # No link time in the header: the same sources give the same file.
+    target_link_options(orva PRIVATE ${ORVA_STATIC_LINK} -municode -Wl,--tsaware
+                        -Wl,--no-insert-timestamp -s)
+    # A file name in the program's own code never carries the checkout's folder.
+    foreach(target orva_core orva_platform orva)
+      target_compile_options(${target} PRIVATE
+                             $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_CURRENT_SOURCE_DIR}/=>)
+    endforeach()
   else()
     target_link_options(orva PRIVATE /TSAWARE)
   endif()
