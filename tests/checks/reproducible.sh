@@ -17,6 +17,11 @@ if [ ! -f app/main_windows.cpp ]; then
     exit 0
 fi
 
+if ! git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    echo "not a git checkout: the source files to copy cannot be listed"
+    exit 1
+fi
+
 # The checkout's own program, brought up to date with the sources.
 if [ ! -f "build/$PRESET/build.ninja" ]; then
     cmake --preset "$PRESET" >/dev/null || exit 1
