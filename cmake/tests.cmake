@@ -44,6 +44,7 @@ if(WIN32)
     add_executable(orva_testhooks WIN32 app/main_windows.cpp res/app.rc
                                   tests/hooks/test_hooks_windows.cpp)
     target_link_libraries(orva_testhooks PRIVATE orva_platform)
+    target_include_directories(orva_testhooks PRIVATE ${ORVA_VERSION_DIR})
     orva_warnings(orva_testhooks)
     if(MINGW)
       target_link_options(orva_testhooks PRIVATE ${ORVA_STATIC_LINK} -municode)

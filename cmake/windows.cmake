@@ -20,13 +20,26 @@ if(MINGW)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 endif()
 
+# The version block takes its numbers from the project version; every program
+# built from res/app.rc adds this folder to its includes.
+set(ORVA_VERSION_DIR ${CMAKE_CURRENT_BINARY_DIR}/res)
+configure_file(res/version.h.in ${ORVA_VERSION_DIR}/version.h @ONLY)
+
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/main_windows.cpp)
   add_executable(orva WIN32 app/main_windows.cpp res/app.rc)
   target_link_libraries(orva PRIVATE orva_platform)
+  target_include_directories(orva PRIVATE ${ORVA_VERSION_DIR})
   set_target_properties(orva PROPERTIES OUTPUT_NAME "ORVA사양확인프로그램")
   orva_warnings(orva)
   if(MINGW)
-    target_link_options(orva PRIVATE ${ORVA_STATIC_LINK} -municode -Wl,--tsaware -s)
+    # No link time in the header: the same sources give the same file.
+    target_link_options(orva PRIVATE ${ORVA_STATIC_LINK} -municode -Wl,--tsaware
+                        -Wl,--no-insert-timestamp -s)
+    # A file name in the program's own code never carries the checkout's folder.
+    foreach(target orva_core orva_platform orva)
+      target_compile_options(${target} PRIVATE
+                             $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_CURRENT_SOURCE_DIR}/=>)
+    endforeach()
   else()
     target_link_options(orva PRIVATE /TSAWARE)
   endif()

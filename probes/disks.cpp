@@ -8,7 +8,7 @@ namespace orva {
 
 namespace {
 
-void CleanAndTrace(std::string& block, std::ostream& trace) {
+void CleanAndTrace(std::string& block, const TraceSink& trace) {
     StripChar(block, '\n');
     TraceLine(trace, block);
     StripChar(block, '\r');
@@ -22,7 +22,7 @@ std::string SizeLabel(const std::string& sizeText) {
 
 }  // namespace
 
-std::string FormatDisksRow(const std::string& toolOutput, std::ostream& trace) {
+std::string FormatDisksRow(const std::string& toolOutput, const TraceSink& trace) {
     const std::vector<std::string> blocks = SplitString(toolOutput, "Model=");
     std::string first = PieceAt(blocks, 1);
     std::string second = PieceAt(blocks, 2);

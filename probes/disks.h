@@ -1,8 +1,9 @@
 // Disk row.
 #pragma once
 
-#include <ostream>
 #include <string>
+
+#include "probes/text.h"
 
 namespace orva {
 
@@ -11,7 +12,7 @@ namespace orva {
 // both blocks to trace, each before and after its CRs are removed, before any
 // size is converted. Throws std::invalid_argument or std::out_of_range when a
 // size that is needed holds no number in range.
-std::string FormatDisksRow(const std::string& toolOutput, std::ostream& trace);
+std::string FormatDisksRow(const std::string& toolOutput, const TraceSink& trace);
 
 // Windows only: runs the disk query and formats its list text.
 std::string ProbeDisks();

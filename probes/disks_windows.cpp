@@ -1,13 +1,12 @@
 #include "probes/disks.h"
 
-#include <iostream>
-
+#include "probes/text.h"
 #include "probes/wmic.h"
 
 namespace orva {
 
 std::string ProbeDisks() {
-    return FormatDisksRow(RunWmicQuery(kDiskQuery), std::cout);
+    return FormatDisksRow(RunWmicQuery(kDiskQuery), TraceToStandardOutput);
 }
 
 }  // namespace orva

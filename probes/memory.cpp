@@ -23,7 +23,7 @@ constexpr MemoryType kMemoryTypes[] = {
 
 }  // namespace
 
-std::string MemoryTypeText(const std::string& toolOutput, std::ostream& trace) {
+std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace) {
     std::string code = PieceAt(SplitString(toolOutput, "SMBIOSMemoryType="), 1);
     StripChar(code, '\n');
     TraceLine(trace, code);

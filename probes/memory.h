@@ -1,15 +1,16 @@
 // Memory row.
 #pragma once
 
-#include <ostream>
 #include <string>
+
+#include "probes/text.h"
 
 namespace orva {
 
 // The type text of the first module in the memory query's list text: its
 // SMBIOS memory type code matched as exact two-character text, or empty.
 // Writes the code text twice to trace, before and after its CRs are removed.
-std::string MemoryTypeText(const std::string& toolOutput, std::ostream& trace);
+std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace);
 
 // "%lld MB", "  (", the megabytes divided by a decimal thousand as "%lldGB",
 // ")", then the type text.

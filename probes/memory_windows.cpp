@@ -2,15 +2,15 @@
 
 #include <windows.h>
 
-#include <iostream>
 #include <stdexcept>
 
+#include "probes/text.h"
 #include "probes/wmic.h"
 
 namespace orva {
 
 std::string ProbeMemory() {
-    const std::string typeText = MemoryTypeText(RunWmicQuery(kMemoryQuery), std::cout);
+    const std::string typeText = MemoryTypeText(RunWmicQuery(kMemoryQuery), TraceToStandardOutput);
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status)) {

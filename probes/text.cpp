@@ -1,6 +1,7 @@
 #include "probes/text.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace orva {
 
@@ -24,9 +25,14 @@ void StripChar(std::string& text, char c) {
     text.erase(std::remove(text.begin(), text.end(), c), text.end());
 }
 
-void TraceLine(std::ostream& out, const std::string& value) {
-    out.write(value.data(), static_cast<std::streamsize>(value.size()));
-    out << std::endl;
+void TraceLine(const TraceSink& sink, const std::string& value) {
+    sink(value + '\n');
+}
+
+void TraceToStandardOutput(const std::string& line) {
+    // Standard output normally leads nowhere, so a line it refuses is no failure.
+    static_cast<void>(std::fwrite(line.data(), 1, line.size(), stdout));
+    static_cast<void>(std::fflush(stdout));
 }
 
 std::string PieceAt(const std::vector<std::string>& pieces, std::size_t index) {

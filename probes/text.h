@@ -1,7 +1,7 @@
 // Text operations shared by the probes that read tool output.
 #pragma once
 
-#include <ostream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,8 +14,17 @@ std::vector<std::string> SplitString(const std::string& text, const std::string&
 // Removes every occurrence of c from text, in place.
 void StripChar(std::string& text, char c);
 
-// Writes a cleaned value as one line and flushes, so the trace survives a crash.
-void TraceLine(std::ostream& out, const std::string& value);
+// Takes one whole trace line, its LF included, and passes it on at once, so
+// the trace survives a crash.
+using TraceSink = std::function<void(const std::string& line)>;
+
+// Hands a cleaned value to sink as one line.
+void TraceLine(const TraceSink& sink, const std::string& value);
+
+// The program's sink: writes the line to standard output and flushes it.
+// Through the C runtime's stream: iostream would bring most of the C++ stream
+// library into the program.
+void TraceToStandardOutput(const std::string& line);
 
 // The piece at index, or empty text when the list is shorter.
 std::string PieceAt(const std::vector<std::string>& pieces, std::size_t index);

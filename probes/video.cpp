@@ -15,7 +15,7 @@ constexpr long long kBytesPerMebibyte = 1048576;
 }  // namespace
 
 std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLookup& lookup,
-                           std::ostream& trace) {
+                           const TraceSink& trace) {
     const std::vector<std::string> pieces = SplitString(toolOutput, "Name=");
     std::string memory = PieceAt(pieces, 0);
     std::string name = PieceAt(pieces, 1);

@@ -3,8 +3,9 @@
 
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <string>
+
+#include "probes/text.h"
 
 namespace orva {
 
@@ -18,7 +19,7 @@ using AdapterMemoryLookup = std::function<std::optional<unsigned long long>(cons
 // piece to trace, each before its CRs are removed. Throws std::invalid_argument
 // or std::out_of_range when AdapterRAM is needed and holds no number in range.
 std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLookup& lookup,
-                           std::ostream& trace);
+                           const TraceSink& trace);
 
 // Windows only: "HardwareInformation.qwMemorySize" of the first numbered
 // subkey of the display adapter class whose "DriverDesc" is adapterName.

@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <iostream>
 #include <vector>
 
 #include "probes/command_runner.h"
 #include "probes/registry.h"
+#include "probes/text.h"
 #include "probes/wmic.h"
 
 namespace orva {
@@ -108,7 +108,8 @@ std::optional<unsigned long long> AdapterMemoryFromClassKey(const std::wstring& 
 std::string ProbeVideo() {
     return FormatVideoRow(
         RunWmicQuery(kVideoQuery),
-        [](const std::string& name) { return AdapterMemoryFromClassKey(ToWide(name)); }, std::cout);
+        [](const std::string& name) { return AdapterMemoryFromClassKey(ToWide(name)); },
+        TraceToStandardOutput);
 }
 
 }  // namespace orva

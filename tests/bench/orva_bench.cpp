@@ -6,14 +6,15 @@
 //   orva_bench [--quick] [--only ITEMS]   (ITEMS: digits 1 to 5, e.g. 34)
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <sstream>
-#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -195,23 +196,32 @@ private:
     bool saved_ = false;
 };
 
-// Trace lines go nowhere while the table is printed.
-class NullBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return c; }
-    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
-};
-
+// Trace lines go to standard output: while the table is gathered, that leads
+// to NUL.
 class TraceToNull {
 public:
-    TraceToNull() : saved_(std::cout.rdbuf(&null_)) {}
+    TraceToNull() : saved_(_dup(_fileno(stdout))) {
+        std::fflush(stdout);
+        const int null = _open("NUL", _O_WRONLY);
+        if (saved_ >= 0 && null >= 0) {
+            _dup2(null, _fileno(stdout));
+        }
+        if (null >= 0) {
+            _close(null);
+        }
+    }
     TraceToNull(const TraceToNull&) = delete;
     TraceToNull& operator=(const TraceToNull&) = delete;
-    ~TraceToNull() { std::cout.rdbuf(saved_); }
+    ~TraceToNull() {
+        std::fflush(stdout);
+        if (saved_ >= 0) {
+            _dup2(saved_, _fileno(stdout));
+            _close(saved_);
+        }
+    }
 
 private:
-    NullBuffer null_;
-    std::streambuf* saved_;
+    int saved_;
 };
 
 std::string Narrow(const std::wstring& text) {
@@ -287,15 +297,14 @@ void BenchGathering(const Options& options, Summary& summary) {
 // Everything of a paint's gathering except the child processes and WMI: the
 // registry probes, the system calls, finding the tool and building its
 // command line, parsing and formatting realistic tool output, widening, and
-// composing the report. Trace lines go to a null stream.
+// composing the report. Trace lines go nowhere.
 void BenchOwnWork(const Options& options, Summary& summary) {
     PrintHeader("The program's own work per gathering, without child processes and WMI", "us");
     const std::string disks = AsReadThroughPipe(ReadBytes(DataFolder() + L"wmic-diskdrive.txt"));
     const std::string memory = AsReadThroughPipe(ReadBytes(DataFolder() + L"wmic-memorychip.txt"));
     const std::string video =
         AsReadThroughPipe(ReadBytes(DataFolder() + L"wmic-videocontroller.txt"));
-    NullBuffer nullBuffer;
-    std::ostream trace(&nullBuffer);
+    const TraceSink trace = [](const std::string&) {};
 
     // What RunWmicQuery does around the tool run itself.
     const auto around = [](const WmicQuery& query, const std::string& output) {

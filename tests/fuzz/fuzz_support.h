@@ -3,10 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <ostream>
 #include <stdexcept>
-#include <streambuf>
 #include <string>
+
+#include "probes/text.h"
 
 namespace fuzz {
 
@@ -17,15 +17,9 @@ inline void Require(bool condition) {
 }
 
 // Trace lines go nowhere: only the row matters here.
-class NullBuffer : public std::streambuf {
-protected:
-    int_type overflow(int_type c) override { return c; }
-};
-
-inline std::ostream& NullTrace() {
-    static NullBuffer buffer;
-    static std::ostream stream(&buffer);
-    return stream;
+inline const orva::TraceSink& NullTrace() {
+    static const orva::TraceSink sink = [](const std::string&) {};
+    return sink;
 }
 
 inline bool IsOneLine(const std::string& row) {

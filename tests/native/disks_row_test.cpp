@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "tests/native/list_output.h"
+#include "tests/native/trace_text.h"
 
 namespace orva {
 namespace {
@@ -53,8 +53,8 @@ TEST(FormatDisksRow, NamesTheFirstTwoDisksWithTheirSizesInBinaryGigabytes) {
         for (const Case& c : cases) {
             const std::string output = WithLineEnds(c.output, lineEnd);
             SCOPED_TRACE(output);
-            std::ostringstream trace;
-            EXPECT_EQ(FormatDisksRow(output, trace), c.row);
+            std::string trace;
+            EXPECT_EQ(FormatDisksRow(output, AppendTo(trace)), c.row);
         }
     }
 }
@@ -83,11 +83,11 @@ TEST(FormatDisksRow, SizeThatIsNeededButHoldsNoNumberInRangeThrows) {
         for (const Case& c : cases) {
             const std::string output = WithLineEnds(c.output, lineEnd);
             SCOPED_TRACE(output);
-            std::ostringstream trace;
+            std::string trace;
             if (c.outOfRange) {
-                EXPECT_THROW(FormatDisksRow(output, trace), std::out_of_range);
+                EXPECT_THROW(FormatDisksRow(output, AppendTo(trace)), std::out_of_range);
             } else {
-                EXPECT_THROW(FormatDisksRow(output, trace), std::invalid_argument);
+                EXPECT_THROW(FormatDisksRow(output, AppendTo(trace)), std::invalid_argument);
             }
         }
     }
@@ -114,9 +114,9 @@ TEST(FormatDisksRow, TracesBothBlocksBeforeAndAfterRemovingCarriageReturns) {
          "ASize=1\nASize=1\nBSize=2\nBSize=2\n"},
     };
     for (const Case& c : cases) {
-        std::ostringstream trace;
-        FormatDisksRow(c.output, trace);
-        EXPECT_EQ(trace.str(), c.trace);
+        std::string trace;
+        FormatDisksRow(c.output, AppendTo(trace));
+        EXPECT_EQ(trace, c.trace);
     }
 }
 
@@ -133,9 +133,9 @@ TEST(FormatDisksRow, WritesAllFourTraceLinesBeforeAFailedConversion) {
          "Drive One\rSize=1\r\nDrive OneSize=1\nDrive Two\rSize=x\r\nDrive TwoSize=x\n"},
     };
     for (const Case& c : cases) {
-        std::ostringstream trace;
-        EXPECT_THROW(FormatDisksRow(c.output, trace), std::invalid_argument);
-        EXPECT_EQ(trace.str(), c.trace);
+        std::string trace;
+        EXPECT_THROW(FormatDisksRow(c.output, AppendTo(trace)), std::invalid_argument);
+        EXPECT_EQ(trace, c.trace);
     }
 }
 

@@ -2,17 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "tests/native/list_output.h"
+#include "tests/native/trace_text.h"
 
 namespace orva {
 namespace {
 
 std::string MemoryRow(unsigned long long totalPhys, const std::string& toolOutput) {
-    std::ostringstream trace;
-    return FormatMemoryRow(totalPhys, MemoryTypeText(toolOutput, trace));
+    std::string trace;
+    return FormatMemoryRow(totalPhys, MemoryTypeText(toolOutput, AppendTo(trace)));
 }
 
 std::string OneModule(const std::string& code) {
@@ -84,9 +84,9 @@ TEST(MemoryTypeText, MatchesSmbiosCodesOnlyAsExactTwoCharacterText) {
     };
     for (const char* lineEnd : kLineEnds) {
         for (const Case& c : cases) {
-            std::ostringstream trace;
+            std::string trace;
             const std::string output = WithLineEnds(OneModule(c.code), lineEnd);
-            EXPECT_EQ(MemoryTypeText(output, trace), c.type) << '"' << c.code << '"';
+            EXPECT_EQ(MemoryTypeText(output, AppendTo(trace)), c.type) << '"' << c.code << '"';
         }
     }
 }
@@ -104,8 +104,8 @@ TEST(MemoryTypeText, OnlyTheFirstModuleCounts) {
         {"SMBIOSMemoryType=26", ", Type DDR4"},
     };
     for (const Case& c : cases) {
-        std::ostringstream trace;
-        EXPECT_EQ(MemoryTypeText(c.output, trace), c.type) << c.output;
+        std::string trace;
+        EXPECT_EQ(MemoryTypeText(c.output, AppendTo(trace)), c.type) << c.output;
     }
 }
 
@@ -124,9 +124,9 @@ TEST(MemoryTypeText, TracesTheCodeWithItsCarriageReturnsThenWithout) {
         {"SMBIOSMemoryType=\r\r\n", "\r\r\n\n"},
     };
     for (const Case& c : cases) {
-        std::ostringstream trace;
-        MemoryTypeText(c.output, trace);
-        EXPECT_EQ(trace.str(), c.trace);
+        std::string trace;
+        MemoryTypeText(c.output, AppendTo(trace));
+        EXPECT_EQ(trace, c.trace);
     }
 }
 

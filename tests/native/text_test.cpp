@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/native/trace_text.h"
 
 namespace orva {
 namespace {
@@ -57,10 +58,10 @@ TEST(StripChar, RemovesEveryOccurrenceAndKeepsTheRest) {
 }
 
 TEST(TraceLine, WritesEveryByteThenALineEnd) {
-    std::ostringstream out;
-    TraceLine(out, std::string("a\r\0b", 4));
-    TraceLine(out, "");
-    EXPECT_EQ(out.str(), std::string("a\r\0b\n\n", 6));
+    std::string out;
+    TraceLine(AppendTo(out), std::string("a\r\0b", 4));
+    TraceLine(AppendTo(out), "");
+    EXPECT_EQ(out, std::string("a\r\0b\n\n", 6));
 }
 
 }  // namespace

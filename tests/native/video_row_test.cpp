@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "tests/native/list_output.h"
+#include "tests/native/trace_text.h"
 
 namespace orva {
 namespace {
@@ -56,8 +56,8 @@ TEST(FormatVideoRow, ShowsTheFirstAdaptersNameAndAdapterRamInMebibytes) {
         for (const Case& c : cases) {
             const std::string output = WithLineEnds(c.output, lineEnd);
             SCOPED_TRACE(output);
-            std::ostringstream trace;
-            EXPECT_EQ(FormatVideoRow(output, NothingStored, trace), c.row);
+            std::string trace;
+            EXPECT_EQ(FormatVideoRow(output, NothingStored, AppendTo(trace)), c.row);
         }
     }
 }
@@ -81,11 +81,13 @@ TEST(FormatVideoRow, AdapterRamThatHoldsNoNumberInRangeThrows) {
         for (const Case& c : cases) {
             const std::string output = WithLineEnds(c.output, lineEnd);
             SCOPED_TRACE(output);
-            std::ostringstream trace;
+            std::string trace;
             if (c.outOfRange) {
-                EXPECT_THROW(FormatVideoRow(output, NothingStored, trace), std::out_of_range);
+                EXPECT_THROW(FormatVideoRow(output, NothingStored, AppendTo(trace)),
+                             std::out_of_range);
             } else {
-                EXPECT_THROW(FormatVideoRow(output, NothingStored, trace), std::invalid_argument);
+                EXPECT_THROW(FormatVideoRow(output, NothingStored, AppendTo(trace)),
+                             std::invalid_argument);
             }
         }
     }
@@ -114,9 +116,9 @@ TEST(FormatVideoRow, StoredDriverMemoryReplacesAdapterRam) {
         for (const Case& c : cases) {
             const std::string output = WithLineEnds(c.output, lineEnd);
             SCOPED_TRACE(output);
-            std::ostringstream trace;
+            std::string trace;
             const auto stored = [&](const std::string&) { return c.stored; };
-            EXPECT_EQ(FormatVideoRow(output, stored, trace), c.row);
+            EXPECT_EQ(FormatVideoRow(output, stored, AppendTo(trace)), c.row);
         }
     }
 }
@@ -139,8 +141,8 @@ TEST(FormatVideoRow, AsksForTheStoredMemoryByTheCleanedNameOnly) {
             asked.push_back(name);
             return std::nullopt;
         };
-        std::ostringstream trace;
-        FormatVideoRow(c.output, lookup, trace);
+        std::string trace;
+        FormatVideoRow(c.output, lookup, AppendTo(trace));
         EXPECT_EQ(asked, c.asked) << c.output;
     }
 }
@@ -161,20 +163,20 @@ TEST(FormatVideoRow, TracesTheNameThenTheMemoryPieceBeforeRemovingCarriageReturn
         {"AdapterRAM=1073741824\r\n", "\nAdapterRAM=1073741824\r\n"},
     };
     for (const Case& c : cases) {
-        std::ostringstream trace;
-        FormatVideoRow(c.output, NothingStored, trace);
-        EXPECT_EQ(trace.str(), c.trace);
+        std::string trace;
+        FormatVideoRow(c.output, NothingStored, AppendTo(trace));
+        EXPECT_EQ(trace, c.trace);
     }
 }
 
 TEST(FormatVideoRow, WritesBothTraceLinesBeforeAFailedConversion) {
-    std::ostringstream trace;
-    EXPECT_THROW(FormatVideoRow("", NothingStored, trace), std::invalid_argument);
-    EXPECT_EQ(trace.str(), "\n\n");
-    std::ostringstream named;
-    EXPECT_THROW(FormatVideoRow("AdapterRAM=\r\r\nName=N\r\r\n", NothingStored, named),
+    std::string trace;
+    EXPECT_THROW(FormatVideoRow("", NothingStored, AppendTo(trace)), std::invalid_argument);
+    EXPECT_EQ(trace, "\n\n");
+    std::string named;
+    EXPECT_THROW(FormatVideoRow("AdapterRAM=\r\r\nName=N\r\r\n", NothingStored, AppendTo(named)),
                  std::invalid_argument);
-    EXPECT_EQ(named.str(), "N\r\r\nAdapterRAM=\r\r\n");
+    EXPECT_EQ(named, "N\r\r\nAdapterRAM=\r\r\n");
 }
 
 }  // namespace
