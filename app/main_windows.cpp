@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/window.h"
+#include "probes/win32_handles.h"
 #include "probes/wmi_source.h"
 
 namespace orva {
@@ -44,6 +45,19 @@ void OnCommand(HWND window, WPARAM wParam) {
     }
 }
 
+// A program run from a downloads folder must not load a DLL planted beside
+// it when a system library loads one by name. Windows 7 without KB2533623
+// lacks the call; the program starts there all the same.
+void LoadSystemDllsOnlyFromTheSystemFolder() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto set = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (set != nullptr) {
+        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
 }  // namespace
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -69,8 +83,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace orva;
-    // Every paint asks WMI when the tool is missing; COM and the connection
-    // then stay up for this thread instead of being set up for each query.
+    LoadSystemDllsOnlyFromTheSystemFolder();
+    // Before any window: the shell may hand the home page to a handler that
+    // needs COM, and the WMI session finds it ready.
+    const ComInitGuard com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    // Every paint asks WMI when the tool is missing; the connection then stays
+    // up for this thread instead of being set up for each query.
     const WmiSession wmi;
     wchar_t AppTitle[kStringBufferChars] = {};
     wchar_t WndClassName[kStringBufferChars] = {};

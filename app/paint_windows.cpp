@@ -80,9 +80,6 @@ void PaintReport(HWND window) noexcept {
         ReportRows rows;
         {
             const PaintGuard paint(window);
-            if (HWND console = GetConsoleWindow()) {
-                ShowWindow(console, SW_HIDE);
-            }
             DrawBackground(paint.dc());
             rows = CollectReportRows();
             DrawColumn(paint.dc(), LabelFont, kLabelX, rows,

@@ -1,14 +1,19 @@
-// Running a command through a pipe, and widening its narrow output.
+// Running a tool through a pipe, and widening its narrow output.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace orva {
 
-// Runs commandLine through the command interpreter with the process console
-// hidden and returns everything it wrote to standard output. Throws
-// std::runtime_error when the pipe cannot be opened.
-std::string RunCommand(const char* commandLine);
+// Starts the program at applicationPath itself (no command interpreter, no
+// console window) with commandLine, its whole command line, and returns
+// exactly the bytes it wrote to standard output. Its standard input and error
+// are NUL. Nothing when it cannot be started, its output cannot be read, or it
+// has not ended within timeLimitMs: it is then ended together with every
+// process it started, and what it wrote so far is discarded.
+std::optional<std::string> RunCommand(const std::wstring& applicationPath,
+                                      const std::wstring& commandLine, unsigned long timeLimitMs);
 
 // Narrow text in the ANSI code page to UTF-16, up to its first NUL.
 std::wstring ToWide(const std::string& text);
@@ -17,7 +22,7 @@ std::wstring ToWide(const std::string& text);
 // (embedded NULs too); characters the code page lacks become its default one.
 std::string ToNarrow(const std::wstring& text);
 
-// The narrow text of the system folder ("C:\Windows\system32").
-std::string SystemDirectory();
+// The system folder ("C:\Windows\system32"), empty if it cannot be had.
+std::wstring SystemDirectory();
 
 }  // namespace orva

@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
-#include <stdexcept>
+#include <memory>
 #include <vector>
 
 #include "probes/win32_handles.h"
@@ -13,34 +11,136 @@ namespace orva {
 
 namespace {
 
-constexpr std::size_t kPipeBufferBytes = 64 * 1024;
+// Big enough for any list the tool writes, so it never waits for the reader.
+constexpr DWORD kPipeBytes = 64 * 1024;
+constexpr DWORD kReadChunkBytes = 64 * 1024;
+// An ended tool closes its pipe at once; a reader that is still blocked after
+// this (a process outside the job holds the pipe) has its read cancelled.
+constexpr DWORD kReaderGraceMs = 2000;
+
+// What the reading thread fills. Shared with the caller, so that a reader
+// that cannot be stopped in time never writes into freed memory.
+struct PipeReading {
+    UniqueKernelHandle pipe;
+    std::string output;
+    bool complete = false;  // read up to the end of the output
+};
+
+// Blocking reads on the thread's own: a pipe from CreatePipe cannot be read
+// with a time limit, and the caller must stay free to end the tool.
+DWORD WINAPI ReadToEnd(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<PipeReading>> share(
+        static_cast<std::shared_ptr<PipeReading>*>(parameter));
+    PipeReading& reading = **share;
+    try {
+        std::vector<char> chunk(kReadChunkBytes);
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(reading.pipe.get(), chunk.data(), kReadChunkBytes, &got, nullptr)) {
+                // Every write end is closed: the output is all here.
+                reading.complete = GetLastError() == ERROR_BROKEN_PIPE;
+                return 0;
+            }
+            reading.output.append(chunk.data(), got);
+        }
+    } catch (...) {
+        return 0;  // out of memory: the output is lost, the program is not
+    }
+}
+
+// A job whose processes end when its last handle is closed.
+UniqueKernelHandle JobThatEndsItsProcesses() {
+    UniqueKernelHandle job(CreateJobObjectW(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job && !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
+                                        sizeof limits)) {
+        job.reset();
+    }
+    return job;
+}
+
+DWORD RemainingMs(ULONGLONG deadline) {
+    const ULONGLONG now = GetTickCount64();
+    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+}
 
 }  // namespace
 
-std::string RunCommand(const char* commandLine) {
-    std::string output;
-    // The child inherits this console instead of flashing one of its own.
-    AllocConsole();
-    ShowWindow(GetConsoleWindow(), SW_HIDE);
+std::optional<std::string> RunCommand(const std::wstring& applicationPath,
+                                      const std::wstring& commandLine, unsigned long timeLimitMs) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    UniqueKernelHandle readEnd;
+    UniqueKernelHandle writeEnd;
+    if (!CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, kPipeBytes)) {
+        readEnd.release();  // nothing was made: whatever the slots hold is not ours
+        writeEnd.release();
+        return std::nullopt;
+    }
+    SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    const UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                     OPEN_EXISTING, 0, nullptr));
+    // Only these two reach the tool, whatever else of ours is inheritable.
+    const InheritOnlyList inherited({writeEnd.get(), nul.get()});
+    if (!nul || inherited.get() == nullptr) {
+        return std::nullopt;
+    }
 
-    // Only the fixed tool lines run here, by full path and without outside input.
-    const UniquePipe pipe(_popen(commandLine, "r"));  // NOLINT(cert-env33-c)
-    if (!pipe) {
-        throw std::runtime_error("_popen() \xBD\xC7\xC6\xD0!");  // "실패" in code page 949
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = nul.get();
+    startup.StartupInfo.hStdOutput = writeEnd.get();
+    startup.StartupInfo.hStdError = nul.get();
+    startup.lpAttributeList = inherited.get();
+    std::wstring line = commandLine;  // CreateProcessW may write into it
+    PROCESS_INFORMATION started{};
+    // Suspended until it is in the job, so that all it starts is in there too.
+    if (!CreateProcessW(applicationPath.c_str(), line.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                        nullptr, &startup.StartupInfo, &started)) {
+        return std::nullopt;
     }
-    // One read of the pipe per 64 KB rather than per 4 KB: each read is a
-    // round trip to the system, and long outputs would pay for every one.
-    // A refused buffer leaves the runtime's own, which reads the same bytes.
-    static_cast<void>(std::setvbuf(pipe.get(), nullptr, _IOFBF, kPipeBufferBytes));
-    char chunk[128] = {};
-    while (!std::feof(pipe.get())) {
-        if (std::fgets(chunk, sizeof chunk, pipe.get()) != nullptr) {
-            output.append(chunk, std::strlen(chunk));
-        } else if (std::ferror(pipe.get())) {
-            break;  // a broken stream never reaches end of file
+    const UniqueKernelHandle process(started.hProcess);
+    const UniqueKernelHandle thread(started.hThread);
+    writeEnd.reset();  // the tool's is the last write end: its end is the output's end
+    // Windows 7 nests no jobs: where this program runs in one, only the tool
+    // itself can be ended.
+    const UniqueKernelHandle job = JobThatEndsItsProcesses();
+    const bool inJob = job && AssignProcessToJobObject(job.get(), process.get());
+    const auto end = [&] {
+        if (!inJob || !TerminateJobObject(job.get(), 1)) {
+            TerminateProcess(process.get(), 1);
         }
+    };
+
+    const auto reading = std::make_shared<PipeReading>();
+    reading->pipe = std::move(readEnd);
+    auto share = std::make_unique<std::shared_ptr<PipeReading>>(reading);
+    const UniqueKernelHandle reader(CreateThread(nullptr, 0, ReadToEnd, share.get(), 0, nullptr));
+    if (!reader) {
+        end();
+        return std::nullopt;
     }
-    return output;
+    share.release();  // the thread's now
+
+    const ULONGLONG deadline = GetTickCount64() + timeLimitMs;
+    const bool ended = ResumeThread(thread.get()) != static_cast<DWORD>(-1) &&
+                       WaitForSingleObject(reader.get(), RemainingMs(deadline)) == WAIT_OBJECT_0 &&
+                       WaitForSingleObject(process.get(), RemainingMs(deadline)) == WAIT_OBJECT_0;
+    if (!ended) {
+        end();
+        if (WaitForSingleObject(reader.get(), kReaderGraceMs) != WAIT_OBJECT_0) {
+            CancelSynchronousIo(reader.get());
+            WaitForSingleObject(reader.get(), kReaderGraceMs);
+        }
+        return std::nullopt;  // cut short: never a row from part of a list
+    }
+    if (!reading->complete) {
+        return std::nullopt;
+    }
+    return std::move(reading->output);
 }
 
 std::wstring ToWide(const std::string& text) {
@@ -73,13 +173,13 @@ std::string ToNarrow(const std::wstring& text) {
     return written == size ? narrow : std::string();
 }
 
-std::string SystemDirectory() {
+std::wstring SystemDirectory() {
     wchar_t folder[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
-        return std::string();
+        return std::wstring();
     }
-    return ToNarrow(std::wstring(folder, length));
+    return std::wstring(folder, length);
 }
 
 }  // namespace orva

@@ -3,6 +3,7 @@
 // counted per traits type so tests can show that nothing leaks.
 #pragma once
 
+#include <atomic>
 #include <utility>
 
 namespace orva {
@@ -76,7 +77,7 @@ private:
     }
 
     Handle handle_ = Traits::invalid();
-    static inline int live_ = 0;
+    static inline std::atomic<int> live_{0};  // owners may end on another thread
 };
 
 }  // namespace orva

@@ -4,7 +4,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "probes/unique_handle.h"
 
@@ -40,15 +41,7 @@ struct GlobalTraits {
 };
 using UniqueGlobal = UniqueHandle<GlobalTraits>;
 
-struct PipeTraits {
-    using Handle = FILE*;
-    static Handle invalid() noexcept { return nullptr; }
-    // The exit status is of no use to the caller: only the output counts.
-    static void close(Handle pipe) noexcept { _pclose(pipe); }
-};
-using UniquePipe = UniqueHandle<PipeTraits>;
-
-// Kernel objects such as processes and threads (null when empty).
+// Kernel objects such as processes, threads, pipes and jobs (null when empty).
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle invalid() noexcept { return nullptr; }
@@ -160,6 +153,42 @@ public:
 
 private:
     bool opened_;
+};
+
+// The attribute list of a child process that may inherit these handles and
+// no other (InitializeProcThreadAttributeList ... DeleteProcThreadAttributeList).
+class InheritOnlyList {
+public:
+    explicit InheritOnlyList(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage_.resize(size);
+        auto* const list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+        if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+            return;
+        }
+        list_ = list;
+        // The list keeps a pointer to the handles: they live as long as it does.
+        if (!UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                       handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(list_);
+            list_ = nullptr;
+        }
+    }
+    InheritOnlyList(const InheritOnlyList&) = delete;
+    InheritOnlyList& operator=(const InheritOnlyList&) = delete;
+    ~InheritOnlyList() {
+        if (list_ != nullptr) {
+            DeleteProcThreadAttributeList(list_);
+        }
+    }
+    // Null when the list could not be made.
+    LPPROC_THREAD_ATTRIBUTE_LIST get() const noexcept { return list_; }
+
+private:
+    std::vector<HANDLE> handles_;
+    std::vector<unsigned char> storage_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
 };
 
 // COM interface pointers, released on every path.

@@ -12,9 +12,9 @@ struct WmiProperty {
 };
 using WmiRecord = std::vector<WmiProperty>;
 
-// The records as the tool's list text reaches RunCommand: each record after
-// blank lines, one "Name=value" line per property in alphabetical order of the
-// names, CR LF line ends. No records give empty text.
+// The records in the tool's list format: each record after blank lines, one
+// "Name=value" line per property in alphabetical order of the names, CR LF
+// line ends. No records give empty text.
 std::string WriteListText(const std::vector<WmiRecord>& records);
 
 }  // namespace orva

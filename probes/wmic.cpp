@@ -4,10 +4,14 @@
 
 namespace orva {
 
-std::string WmicCommandLine(const std::string& systemDirectory, const WmicQuery& query) {
-    // Quoted: the command interpreter keeps the quotes of a path with blanks
-    // and drops them around one without.
-    return "\"" + systemDirectory + "\\wbem\\WMIC.exe\" " + query.arguments;
+std::wstring WmicPath(const std::wstring& systemDirectory) {
+    return systemDirectory + L"\\wbem\\WMIC.exe";
+}
+
+std::wstring WmicCommandLine(const std::wstring& systemDirectory, const WmicQuery& query) {
+    const std::string arguments = query.arguments;  // ASCII
+    return L"\"" + WmicPath(systemDirectory) + L"\" " +
+           std::wstring(arguments.begin(), arguments.end());
 }
 
 std::string WqlText(const WmicQuery& query) {

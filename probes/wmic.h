@@ -25,9 +25,17 @@ inline constexpr WmicQuery kVideoQuery = {
     "path win32_VideoController get name,AdapterRAM /format:list", "Name=", "Win32_VideoController",
     "AdapterRAM,Name", ""};
 
-// The command line that runs the system's own tool by its full path, so that
-// no wmic.exe, .bat or .cmd in the current folder or on PATH runs instead.
-std::string WmicCommandLine(const std::string& systemDirectory, const WmicQuery& query);
+// A normal run of the tool takes 0.1 to 6 s, the first WMI call after a start
+// of Windows the longest; one that has not ended in 30 s is stuck, and the
+// built-in source answers instead.
+inline constexpr unsigned long kToolTimeLimitMs = 30000;
+
+// The system's own tool, by its full path, so that no wmic.exe, .bat or .cmd
+// in the current folder or on PATH runs instead.
+std::wstring WmicPath(const std::wstring& systemDirectory);
+
+// The whole command line of the tool for the query: its quoted path first.
+std::wstring WmicCommandLine(const std::wstring& systemDirectory, const WmicQuery& query);
 
 // The WQL statement that selects the query's properties from its class.
 std::string WqlText(const WmicQuery& query);

@@ -79,6 +79,12 @@ std::vector<double> Time(int rounds, const std::function<void()>& work) {
     return samples;
 }
 
+double TimeOnce(const std::function<void()>& work) {
+    const double start = Seconds();
+    work();
+    return Seconds() - start;
+}
+
 void PrintHeader(const char* title, const char* unit) {
     std::printf("\n%s\n", title);
     std::printf("  %-52s %5s %10s %10s %10s\n", "", "runs", (std::string("min ") + unit).c_str(),
@@ -128,19 +134,6 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return file.good();
-}
-
-// What the pipe's text mode makes of tool output: CR LF reads as LF.
-std::string AsReadThroughPipe(const std::string& bytes) {
-    std::string text;
-    text.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-            continue;
-        }
-        text += bytes[i];
-    }
-    return text;
 }
 
 constexpr const wchar_t* kCannedNames[] = {L"wmic-diskdrive.txt", L"wmic-memorychip.txt",
@@ -235,6 +228,7 @@ struct Options {
     int ownWorkRounds = 2000;
     int sizeRounds = 11;
     int startRounds = 8;
+    int fixedCostRounds = 31;
 };
 
 // The figures that the goals speak of, gathered for the closing summary.
@@ -245,6 +239,8 @@ struct Summary {
     double perMegabyteMin[2] = {};  // 1 MB and 10 MB, above the 1 KB run
     double perMegabyteMedian[2] = {};
     bool sizesMeasured = false;
+    Figures bareStart;
+    Figures smallRun;
     Figures startWithTool;
     Figures startWithoutTool;
 };
@@ -295,25 +291,23 @@ void BenchGathering(const Options& options, Summary& summary) {
 }
 
 // Everything of a paint's gathering except the child processes and WMI: the
-// registry probes, the system calls, finding the tool and building its
-// command line, parsing and formatting realistic tool output, widening, and
-// composing the report. Trace lines go nowhere.
+// registry probes, the system calls, the tool's path and command line,
+// parsing and formatting realistic tool output, widening, and composing the
+// report. Trace lines go nowhere.
 void BenchOwnWork(const Options& options, Summary& summary) {
     PrintHeader("The program's own work per gathering, without child processes and WMI", "us");
-    const std::string disks = AsReadThroughPipe(ReadBytes(DataFolder() + L"wmic-diskdrive.txt"));
-    const std::string memory = AsReadThroughPipe(ReadBytes(DataFolder() + L"wmic-memorychip.txt"));
-    const std::string video =
-        AsReadThroughPipe(ReadBytes(DataFolder() + L"wmic-videocontroller.txt"));
+    const std::string disks = ReadBytes(DataFolder() + L"wmic-diskdrive.txt");
+    const std::string memory = ReadBytes(DataFolder() + L"wmic-memorychip.txt");
+    const std::string video = ReadBytes(DataFolder() + L"wmic-videocontroller.txt");
     const TraceSink trace = [](const std::string&) {};
 
     // What RunWmicQuery does around the tool run itself.
     const auto around = [](const WmicQuery& query, const std::string& output) {
-        wchar_t system[MAX_PATH] = {};
-        GetSystemDirectoryW(system, MAX_PATH);
-        const std::wstring tool = std::wstring(system) + L"\\wbem\\WMIC.exe";
-        const bool present = GetFileAttributesW(tool.c_str()) != INVALID_FILE_ATTRIBUTES;
-        const std::string line = WmicCommandLine(SystemDirectory(), query);
-        return present && !line.empty() && HoldsQueryKey(output, query) ? output : std::string();
+        const std::wstring system = SystemDirectory();
+        const std::wstring path = WmicPath(system);
+        const std::wstring line = WmicCommandLine(system, query);
+        return !path.empty() && !line.empty() && HoldsQueryKey(output, query) ? output
+                                                                              : std::string();
     };
     const ReportSources sources = {
         ProbeOs,
@@ -361,7 +355,7 @@ void BenchOwnWork(const Options& options, Summary& summary) {
              status.dwLength = sizeof status;
              GlobalMemoryStatusEx(&status);
          }},
-        {"   finding the tool, three times",
+        {"   the tool's path and command line, three times",
          [&] {
              narrowSink = around(kMemoryQuery, memory) + around(kDiskQuery, disks) +
                           around(kVideoQuery, video);
@@ -402,6 +396,22 @@ std::string ToolLikeOutput(std::size_t size) {
     return text;
 }
 
+// The tool started and waited for, with no pipe and its output going nowhere:
+// what any run of it costs at least.
+void StartAndWait(const std::wstring& program, const std::wstring& commandLine) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;  // no handles: it writes into nothing
+    PROCESS_INFORMATION started{};
+    if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                       nullptr, nullptr, &startup, &started)) {
+        const UniqueKernelHandle process(started.hProcess);
+        const UniqueKernelHandle thread(started.hThread);
+        WaitForSingleObject(process.get(), INFINITE);
+    }
+}
+
 void BenchRunCommand(const Options& options, Summary& summary) {
     PrintHeader("RunCommand on the stand-in tool's output of growing size", "ms");
     wchar_t temp[MAX_PATH] = {};
@@ -415,37 +425,52 @@ void BenchRunCommand(const Options& options, Summary& summary) {
         std::printf("  (fake_wmic.exe must be built beside this program)\n");
         return;
     }
-    const std::string commandLine = "\"" + ToNarrow(tool) + "\" diskdrive";
+    const std::wstring commandLine = L"\"" + tool + L"\" diskdrive";
+    std::size_t got = 0;
+    const auto run = [&] {
+        got = RunCommand(tool, commandLine, kToolTimeLimitMs).value_or(std::string()).size();
+    };
+
+    // The fixed cost against a bare start, in turns, so that both see the same machine.
+    WriteBytes(canned, ToolLikeOutput(1024));
+    std::vector<double> bare;
+    std::vector<double> piped;
+    StartAndWait(tool, commandLine);
+    run();
+    for (int i = 0; i < options.fixedCostRounds; ++i) {
+        bare.push_back(TimeOnce([&] { StartAndWait(tool, commandLine); }));
+        piped.push_back(TimeOnce(run));
+    }
+    const Figures floor = Summarise(bare);
+    const Figures small = Summarise(piped);
+    PrintRow("   bare start of the tool (CreateProcessW, wait)", floor, 1e3, "(the floor)");
+    PrintRow("4. 1 KB", small, 1e3,
+             std::string(got == 1024 ? "" : "WRONG LENGTH  ") +
+                 Format("%.2f times the bare start by medians, ", small.median / floor.median) +
+                 Format("%.2f by minimums", small.min / floor.min));
+    summary.bareStart = floor;
+    summary.smallRun = small;
+
     struct Size {
         const char* what;
         std::size_t bytes;
     };
-    const Size sizes[] = {{"4. 1 KB", 1024}, {"   1 MB", 1u << 20}, {"   10 MB", 10u << 20}};
-    Figures small;
+    const Size sizes[] = {{"   1 MB", 1u << 20}, {"   10 MB", 10u << 20}};
     int measured = 0;
     for (const Size& size : sizes) {
-        const std::string bytes = ToolLikeOutput(size.bytes);
-        WriteBytes(canned, bytes);
-        const std::size_t expected = AsReadThroughPipe(bytes).size();
-        std::size_t got = 0;
-        const Figures f = Summarise(
-            Time(options.sizeRounds, [&] { got = RunCommand(commandLine.c_str()).size(); }));
+        WriteBytes(canned, ToolLikeOutput(size.bytes));
+        const Figures f = Summarise(Time(options.sizeRounds, run));
         const double megabytes = static_cast<double>(size.bytes) / (1u << 20);
-        std::string note = got == expected ? "" : "WRONG LENGTH " + std::to_string(got) + "  ";
-        if (size.bytes == 1024) {
-            small = f;
-            note += "(the fixed cost of a run)";
-        } else {
-            // The fixed cost of a run taken away, what each megabyte adds.
-            const double byMin = (f.min - small.min) * 1e3 / megabytes;
-            const double byMedian = (f.median - small.median) * 1e3 / megabytes;
-            summary.perMegabyteMin[measured] = byMin;
-            summary.perMegabyteMedian[measured] = byMedian;
-            ++measured;
-            note += Format("per MB above 1 KB: %.1f ms (min), ", byMin) +
-                    Format("%.1f ms (median)", byMedian);
-        }
-        PrintRow(size.what, f, 1e3, note);
+        // The fixed cost of a run taken away, what each megabyte adds.
+        const double byMin = (f.min - small.min) * 1e3 / megabytes;
+        const double byMedian = (f.median - small.median) * 1e3 / megabytes;
+        summary.perMegabyteMin[measured] = byMin;
+        summary.perMegabyteMedian[measured] = byMedian;
+        ++measured;
+        PrintRow(size.what, f, 1e3,
+                 std::string(got == size.bytes ? "" : "WRONG LENGTH  ") +
+                     Format("per MB above 1 KB: %.1f ms (min), ", byMin) +
+                     Format("%.1f ms (median)", byMedian));
     }
     summary.sizesMeasured = measured == 2;
     DeleteFileW(canned.c_str());
@@ -650,6 +675,13 @@ void PrintSummary(const Summary& summary) {
             summary.toolRuns.median / summary.builtIn.median,
             summary.toolRuns.min / summary.builtIn.min);
     }
+    if (summary.bareStart.runs > 0) {
+        std::printf(
+            "  RunCommand with 1 KB of output against a bare start of the tool: %.2f times by "
+            "medians, %.2f by minimums (goal: at most 1.2)\n",
+            summary.smallRun.median / summary.bareStart.median,
+            summary.smallRun.min / summary.bareStart.min);
+    }
     if (summary.sizesMeasured) {
         std::printf(
             "  RunCommand per MB above a 1 KB run: 1 MB %.1f ms, 10 MB %.1f ms by minimums; "
@@ -674,7 +706,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring only = L"12345";
     for (int i = 1; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"--quick") == 0) {
-            options = {3, 200, 2, 2};
+            options = {3, 200, 2, 2, 5};
         } else if (std::wcscmp(argv[i], L"--only") == 0 && i + 1 < argc) {
             only = argv[++i];
         } else {

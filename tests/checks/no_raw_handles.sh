@@ -5,7 +5,7 @@
 # The rule, per statement of app/ and probes/ (lines joined up to a ; { or },
 # comments and string literals left out; the two owner headers are exempt):
 #  - a call that returns a new handle (RETURNED below) is the argument of an
-#    owner being built or reset: `UniquePipe pipe(_popen(...))`,
+#    owner being built or reset: `UniqueKernelHandle job(CreateJobObjectW(...))`,
 #    `return UniqueFont(CreateFontIndirectW(&font))`, `dc.reset(CreateCompatibleDC(dc))`;
 #    LoadImageW with LR_SHARED is exempt (the system owns shared images);
 #  - a call that hands a new handle out through a parameter (OUT_PARAMETER)
@@ -20,11 +20,12 @@ cd "${ORVA_ROOT:-$(dirname "$0")/../..}" || exit 1
 RETURNED=(_popen _wpopen GetDC GetWindowDC CreateCompatibleDC CreateDCW CreateCompatibleBitmap
     CreateDIBSection LoadBitmapW LoadImageW CreateFontIndirectW CreateFontW CreateSolidBrush CreatePen
     GlobalAlloc LocalAlloc SysAllocString SysAllocStringLen CreateFileW CreateEventW
-    CreateMutexW OpenProcess LoadLibraryW LoadLibraryExW)
+    CreateMutexW OpenProcess LoadLibraryW LoadLibraryExW CreateJobObjectW CreateThread
+    CreateToolhelp32Snapshot)
 OUT_PARAMETER=(RegOpenKeyExW RegCreateKeyExW RegOpenCurrentUser CreatePipe CoCreateInstance
     ConnectServer ExecQuery CreateInstanceEnum QueryInterface '->Next' VariantChangeType)
 PAIRED=(BeginPaint OpenClipboard SelectObject GlobalLock CoInitialize CoInitializeEx
-    OleInitialize VariantInit)
+    OleInitialize VariantInit InitializeProcThreadAttributeList)
 
 mapfile -t files < <(find app probes -type f \( -name '*.cpp' -o -name '*.h' \) \
     ! -path probes/win32_handles.h ! -path probes/unique_handle.h | sort)

@@ -225,9 +225,22 @@ TEST(MainWindow, DrawsTheBackgroundAndWhiteTextOnlyAtTheSixRows) {
     }
 }
 
+// Whether the process holds a console: only then can another process attach
+// to it. This one lets go of its own first.
+bool HoldsConsole(DWORD processId) {
+    FreeConsole();
+    if (!AttachConsole(processId)) {
+        return false;
+    }
+    FreeConsole();
+    return true;
+}
+
 TEST(CopyButton, PutsTheReportOnTheClipboardAndSaysSo) {
     const RunningProgram program(L"copy");
     ASSERT_NE(program.window(), nullptr);
+    ASSERT_TRUE(WaitUntilRowsDrawn(program.window(), kStartMs));
+    EXPECT_FALSE(HoldsConsole(program.id())) << "a console after the first paint";
     ASSERT_TRUE(EmptyTheClipboard());
     program.Click(kCopyButtonId);
     const HWND box = program.WaitForMessageBox();
@@ -243,6 +256,7 @@ TEST(CopyButton, PutsTheReportOnTheClipboardAndSaysSo) {
     EXPECT_TRUE(present);
     EXPECT_EQ(copied, ExpectedReport());
     DismissMessageBox(box);
+    EXPECT_FALSE(HoldsConsole(program.id())) << "a console after the copy";
 }
 
 TEST(CopyButton, SaysItFailedWhileAnotherProgramHoldsTheClipboard) {
@@ -314,20 +328,20 @@ TEST(MainWindow, ClosingEndsTheProgramWithExitCodeZero) {
     }
 }
 
-// The probes' trace lines for the canned tool output of tests/data/e2e. The
-// pipe is read in text mode, so each CR CR LF of the tool arrives as CR LF.
+// The probes' trace lines for the canned tool output of tests/data/e2e, whose
+// lines end in CR CR LF as the real tool's do in a pipe; every CR arrives.
 const char* const kTraceOfOnePaint[] = {
     // memory: the first module's code, before and after its CRs go
-    "26\r\r\r",
+    "26\r\r\r\r\r\r",
     "26",
     // disks: each of the two blocks, before and after its CRs go
-    "Samsung SSD 970 EVO Plus 500GB\rSize=500105249280\r\r\r",
+    "Samsung SSD 970 EVO Plus 500GB\r\rSize=500105249280\r\r\r\r\r\r",
     "Samsung SSD 970 EVO Plus 500GBSize=500105249280",
-    "ST2000DM008-2FR102\rSize=2000396321280\r\r\r",
+    "ST2000DM008-2FR102\r\rSize=2000396321280\r\r\r\r\r\r",
     "ST2000DM008-2FR102Size=2000396321280",
     // video: the first name, then the memory text still holding its key
-    "NVIDIA GeForce GTX 1650\r",
-    "\r\rAdapterRAM=4293918720\r",
+    "NVIDIA GeForce GTX 1650\r\r",
+    "\r\r\r\rAdapterRAM=4293918720\r\r",
 };
 
 std::string Printable(const std::string& text) {

@@ -77,9 +77,9 @@ inline std::wstring Widen(const std::string& ascii) {
     return std::wstring(ascii.begin(), ascii.end());
 }
 
-// One run of the program, with its standard output and its standard error
-// (where the commands it runs complain) in files of their own; closed (or,
-// if it will not close, ended) when the test is over.
+// One run of the program, with its standard output and its standard error in
+// files of their own; closed (or, if it will not close, ended) when the test
+// is over.
 class RunningProgram {
 public:
     explicit RunningProgram(const std::wstring& name, const wchar_t* file = kShippedProgram)
@@ -100,8 +100,10 @@ public:
         const std::wstring program = ProgramPath(file);
         std::wstring commandLine = L"\"" + program + L"\"";
         PROCESS_INFORMATION process{};
-        if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                           nullptr, &startup, &process)) {
+        // Started as from Explorer, without a console to inherit: Wine would
+        // hand this test's console to the program, where Windows never does.
+        if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                           DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
             process_.reset(process.hProcess);
             UniqueKernelHandle thread(process.hThread);
             id_ = process.dwProcessId;

@@ -18,7 +18,6 @@ enum Question : WPARAM {
     kLiveBitmaps,
     kLiveMemoryDcs,
     kLiveGlobals,
-    kLivePipes,
     kLiveKernelHandles,
     kLiveFiles,
     kLiveScreenDcs,
@@ -65,27 +64,11 @@ inline LRESULT HeapBytes() {
 
 inline const char* QuestionName(WPARAM question) {
     static const char* const names[] = {
-        "paints",
-        "repaint",
-        "reg keys",
-        "fonts",
-        "bitmaps",
-        "memory DCs",
-        "global blocks",
-        "pipes",
-        "kernel handles",
-        "files",
-        "screen DCs",
-        "windows",
-        "modules",
-        "COM objects",
-        "BSTRs",
-        "paint guards",
-        "open handles",
-        "GDI objects",
-        "heap bytes",
-        "refuse clipboard",
-        "last clipboard block freed",
+        "paints",      "repaint",    "reg keys",         "fonts",
+        "bitmaps",     "memory DCs", "global blocks",    "kernel handles",
+        "files",       "screen DCs", "windows",          "modules",
+        "COM objects", "BSTRs",      "paint guards",     "open handles",
+        "GDI objects", "heap bytes", "refuse clipboard", "last clipboard block freed",
     };
     static_assert(sizeof names / sizeof names[0] == kQuestionCount, "one name per question");
     return question < kQuestionCount ? names[question] : "?";

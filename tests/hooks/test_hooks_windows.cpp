@@ -152,8 +152,6 @@ LRESULT Answer(HWND window, WPARAM question, LPARAM argument) {
             return UniqueMemoryDc::LiveCount();
         case kLiveGlobals:
             return UniqueGlobal::LiveCount();
-        case kLivePipes:
-            return UniquePipe::LiveCount();
         case kLiveKernelHandles:
             return UniqueKernelHandle::LiveCount();
         case kLiveFiles:

@@ -10,24 +10,25 @@ namespace {
 TEST(WmicCommandLine, RunsTheToolFromTheSystemFolderWithTheQueryUnchanged) {
     struct Case {
         const WmicQuery& query;
-        std::string line;
+        std::wstring line;
     };
     const Case cases[] = {
         {kDiskQuery,
-         "\"C:\\Windows\\system32\\wbem\\WMIC.exe\" diskdrive where (index='0' or index='1') GET "
-         "MODEL, SIZE /format:list"},
+         L"\"C:\\Windows\\system32\\wbem\\WMIC.exe\" diskdrive where (index='0' or index='1') GET "
+         L"MODEL, SIZE /format:list"},
         {kMemoryQuery,
-         "\"C:\\Windows\\system32\\wbem\\WMIC.exe\" memorychip get SMBIOSMemoryType /format:list"},
+         L"\"C:\\Windows\\system32\\wbem\\WMIC.exe\" memorychip get SMBIOSMemoryType /format:list"},
         {kVideoQuery,
-         "\"C:\\Windows\\system32\\wbem\\WMIC.exe\" path win32_VideoController get "
-         "name,AdapterRAM /format:list"},
+         L"\"C:\\Windows\\system32\\wbem\\WMIC.exe\" path win32_VideoController get "
+         L"name,AdapterRAM /format:list"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(WmicCommandLine("C:\\Windows\\system32", c.query), c.line);
+        EXPECT_EQ(WmicCommandLine(L"C:\\Windows\\system32", c.query), c.line);
     }
-    EXPECT_EQ(WmicCommandLine("D:\\Win Dows\\system32", kMemoryQuery),
-              "\"D:\\Win Dows\\system32\\wbem\\WMIC.exe\" memorychip get SMBIOSMemoryType "
-              "/format:list");
+    EXPECT_EQ(WmicPath(L"D:\\내 Windows\\system32"), L"D:\\내 Windows\\system32\\wbem\\WMIC.exe");
+    EXPECT_EQ(WmicCommandLine(L"D:\\내 Windows\\system32", kMemoryQuery),
+              L"\"D:\\내 Windows\\system32\\wbem\\WMIC.exe\" memorychip get SMBIOSMemoryType "
+              L"/format:list");
 }
 
 TEST(WqlText, SelectsTheListedPropertiesOfTheClass) {

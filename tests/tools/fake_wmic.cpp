@@ -3,8 +3,11 @@
 // wmic-diskdrive.txt, wmic-memorychip.txt or wmic-videocontroller.txt. A
 // missing file prints nothing. A file wmic-<query>.sleep holding a number of
 // seconds makes it wait that long first, for tests of a slow tool. With a file
-// wmic-echo.flag beside it, it ends with a line "Line=" and its own command
-// line, so tests can see exactly what reached it.
+// wmic-<query>.hang, it writes its output, starts a copy of itself that never
+// ends and never ends either, for tests of a stuck tool. A file
+// wmic-<query>.err is written to standard error. With a file wmic-echo.flag
+// beside it, it ends with a line "Line=" and its own command line, so tests
+// can see exactly what reached it.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -15,6 +18,8 @@
 #include <string>
 
 namespace {
+
+constexpr const wchar_t* kStuckChild = L"--stuck-child";
 
 std::wstring QueryName(const wchar_t* commandLine) {
     std::wstring line(commandLine);
@@ -43,7 +48,41 @@ std::wstring BesideMe(const std::wstring& name) {
 
 }  // namespace
 
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void CopyFileTo(const std::wstring& path, FILE* stream) {
+    if (FILE* canned = _wfopen(path.c_str(), L"rb")) {
+        char buffer[65536];
+        std::size_t count = 0;
+        while ((count = std::fread(buffer, 1, sizeof buffer, canned)) > 0) {
+            std::fwrite(buffer, 1, count, stream);
+        }
+        std::fclose(canned);
+    }
+    std::fflush(stream);
+}
+
+// A process of the tool's own that outlives it unless something ends both.
+void StartStuckChild() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self) + L"\" " + kStuckChild;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (CreateProcessW(self, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &startup, &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
+}
+
 int wmain() {
+    if (std::wstring(GetCommandLineW()).find(kStuckChild) != std::wstring::npos) {
+        Sleep(INFINITE);
+    }
     const std::wstring query = QueryName(GetCommandLineW());
     if (FILE* sleep = _wfopen(BesideMe(L"wmic-" + query + L".sleep").c_str(), L"r")) {
         unsigned seconds = 0;
@@ -53,15 +92,14 @@ int wmain() {
         std::fclose(sleep);
     }
     _setmode(_fileno(stdout), _O_BINARY);
-    if (FILE* canned = _wfopen(BesideMe(L"wmic-" + query + L".txt").c_str(), L"rb")) {
-        char buffer[65536];
-        std::size_t count = 0;
-        while ((count = std::fread(buffer, 1, sizeof buffer, canned)) > 0) {
-            std::fwrite(buffer, 1, count, stdout);
-        }
-        std::fclose(canned);
+    _setmode(_fileno(stderr), _O_BINARY);
+    CopyFileTo(BesideMe(L"wmic-" + query + L".err"), stderr);
+    CopyFileTo(BesideMe(L"wmic-" + query + L".txt"), stdout);
+    if (Exists(BesideMe(L"wmic-" + query + L".hang"))) {
+        StartStuckChild();
+        Sleep(INFINITE);
     }
-    if (GetFileAttributesW(BesideMe(L"wmic-echo.flag").c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (Exists(BesideMe(L"wmic-echo.flag"))) {
         char line[4096] = {};
         WideCharToMultiByte(CP_ACP, 0, GetCommandLineW(), -1, line, sizeof line - 1, nullptr,
                             nullptr);

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <stdexcept>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "probes/command_runner.h"
+#include "probes/win32_handles.h"
+#include "probes/wmic.h"
 #include "tests/windows/tool_fixture.h"
 
 namespace orva {
@@ -18,12 +20,17 @@ namespace {
 class StandInCommand {
 public:
     StandInCommand() : folder_(L"orva-runner") {
-        CopyFileW((ExeFolder() + L"fake_wmic.exe").c_str(), (folder_.path() + L"tool.exe").c_str(),
-                  FALSE);
+        CopyFileW((ExeFolder() + L"fake_wmic.exe").c_str(), Tool().c_str(), FALSE);
     }
-    std::string Run(const std::string& output) {
-        WriteBytes(folder_.path() + L"wmic-other.txt", output);
-        return RunCommand(("\"" + ToNarrow(folder_.path()) + "tool.exe\" other").c_str());
+    std::wstring Tool() const { return folder_.path() + L"tool.exe"; }
+    void Beside(const std::wstring& name, const std::string& bytes) {
+        WriteBytes(folder_.path() + name, bytes);
+    }
+    void Remove(const std::wstring& name) { DeleteFileW((folder_.path() + name).c_str()); }
+    std::optional<std::string> Run(const std::string& output,
+                                   unsigned long timeLimitMs = kToolTimeLimitMs) {
+        Beside(L"wmic-other.txt", output);
+        return RunCommand(Tool(), L"\"" + Tool() + L"\" other", timeLimitMs);
     }
 
 private:
@@ -46,72 +53,88 @@ int CountConsoleWindows() {
     return count;
 }
 
-TEST(RunCommand, ReturnsTheWholeOutputReadInTextMode) {
+// Every byte value, in an order that no line-end handling leaves alone.
+std::string AllBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    std::uint32_t state = 20261207;
+    for (char& c : bytes) {
+        state = state * 1664525u + 1013904223u;
+        c = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+TEST(RunCommand, ReturnsExactlyTheBytesTheToolWrote) {
     struct Case {
         const char* what;
         std::string written;
-        std::string returned;
     };
-    const std::string longLine(300, 'x');
-    std::string big;
-    for (int i = 0; i < 2000; ++i) {
-        big += "Model=disk " + std::to_string(i) + "\r\n";
-    }
-    std::string bigInTextMode;
-    for (int i = 0; i < 2000; ++i) {
-        bigInTextMode += "Model=disk " + std::to_string(i) + "\n";
-    }
     const Case cases[] = {
-        {"nothing", "", ""},
-        {"a line longer than one chunk", longLine + "\r\nend", longLine + "\nend"},
-        {"the list format's CR CR LF", "\r\r\nModel=A\r\r\nSize=1\r\r\n",
-         "\r\nModel=A\r\nSize=1\r\n"},
-        {"a lone CR", "a\rb", "a\rb"},
-        {"a NUL drops the rest of its chunk", std::string("ab\0cd\r\nef", 9), "abef"},
-        {"a NUL in a line's second chunk", std::string(127, 'a') + std::string("bbb\0ccc\r\nd", 10),
-         std::string(127, 'a') + "bbbd"},
-        {"output of 30 KB", big, bigInTextMode},
+        {"nothing", ""},
+        {"a line longer than the old 127-byte chunks", std::string(300, 'x') + "\r\nend"},
+        {"the list format's CR CR LF", "\r\r\nModel=A\r\r\nSize=1\r\r\n"},
+        {"CR LF and a lone LF", "a\r\nb\nc"},
+        {"a lone CR", "a\rb\r"},
+        {"Ctrl-Z, which ends a text-mode read", "Model=A\x1A\r\nSize=1\x1A\x1A\r\n"},
+        {"NULs", std::string("ab\0cd\r\n\0\0ef\0", 12)},
+        {"3 MB of every byte value", AllBytes(3u << 20)},
     };
     StandInCommand command;
     for (const Case& c : cases) {
-        EXPECT_EQ(command.Run(c.written), c.returned) << c.what;
+        const std::optional<std::string> output = command.Run(c.written);
+        ASSERT_TRUE(output.has_value()) << c.what;
+        EXPECT_EQ(output->size(), c.written.size()) << c.what;
+        EXPECT_TRUE(*output == c.written) << c.what;
     }
 }
 
 TEST(RunCommand, CollectsStandardOutputOnly) {
-    EXPECT_EQ(RunCommand("echo out& echo err 1>&2"), "out\n");
+    StandInCommand command;
+    command.Beside(L"wmic-other.err", "err\r\n");
+    EXPECT_EQ(command.Run("out\r\n"), "out\r\n");
 }
 
-TEST(RunCommand, KeepsOneHiddenConsoleOverManyCalls) {
-    FreeConsole();  // so that the first call below has to make the console
+TEST(RunCommand, MakesNoConsoleOverManyRuns) {
+    FreeConsole();  // so that a console after the runs can only be the runner's
     const int before = CountConsoleWindows();
-    ASSERT_EQ(RunCommand("echo 1"), "1\n");
-    const HWND console = GetConsoleWindow();
-    ASSERT_NE(console, nullptr) << "no console window (is there a display?)";
-    EXPECT_FALSE(IsWindowVisible(console));
-    EXPECT_EQ(CountConsoleWindows(), before + 1);
-    for (int i = 2; i <= 50; ++i) {
-        ASSERT_EQ(RunCommand(("echo " + std::to_string(i)).c_str()), std::to_string(i) + "\n");
+    StandInCommand command;
+    for (int i = 1; i <= 30; ++i) {
+        ASSERT_EQ(command.Run(std::to_string(i) + "\r\n"), std::to_string(i) + "\r\n");
     }
-    EXPECT_EQ(GetConsoleWindow(), console);
-    EXPECT_FALSE(IsWindowVisible(console));
-    EXPECT_EQ(CountConsoleWindows(), before + 1);
+    EXPECT_EQ(GetConsoleWindow(), nullptr);
+    EXPECT_EQ(CountConsoleWindows(), before);
 }
 
-TEST(RunCommand, PipeThatCannotOpenRaisesTheKoreanMessage) {
-    // _popen starts the interpreter named by COMSPEC.
-    const char* saved = std::getenv("COMSPEC");
-    const std::string comspec = saved != nullptr ? saved : "";
-    ASSERT_EQ(_putenv("COMSPEC=C:\\nowhere\\cmd.exe"), 0);
-    std::string message;
-    try {
-        RunCommand("echo never");
-    } catch (const std::runtime_error& error) {
-        message = error.what();
+TEST(RunCommand, AToolThatCannotStartGivesNothing) {
+    TempFolder folder(L"orva-not-a-tool");
+    WriteBytes(folder.path() + L"text.exe", "Model=not a program\r\n");
+    CreateDirectoryW((folder.path() + L"folder.exe").c_str(), nullptr);
+    const std::wstring paths[] = {folder.path() + L"missing.exe", folder.path() + L"text.exe",
+                                  folder.path() + L"folder.exe"};
+    const int owners = UniqueKernelHandle::LiveCount() + UniqueFile::LiveCount();
+    for (const std::wstring& path : paths) {
+        EXPECT_EQ(RunCommand(path, L"\"" + path + L"\" other", kToolTimeLimitMs), std::nullopt)
+            << ToNarrow(path);
     }
-    _putenv(("COMSPEC=" + comspec).c_str());
-    EXPECT_EQ(message, "_popen() \xBD\xC7\xC6\xD0!");
-    EXPECT_EQ(ToWide(message), L"_popen() 실패!");
+    RemoveDirectoryW((folder.path() + L"folder.exe").c_str());
+    EXPECT_EQ(UniqueKernelHandle::LiveCount() + UniqueFile::LiveCount(), owners);
+}
+
+// The stand-in writes a whole list, starts a process of its own and never
+// ends: after the bound both are gone and the list is not used.
+TEST(RunCommand, EndsAToolThatOverrunsItsBoundWithAllItStartedAndDiscardsItsOutput) {
+    constexpr unsigned long kBoundMs = 3000;
+    StandInCommand command;
+    const int owners = UniqueKernelHandle::LiveCount() + UniqueFile::LiveCount();
+    command.Beside(L"wmic-other.hang", "");
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(command.Run("Model=A\r\r\nSize=1\r\r\n", kBoundMs), std::nullopt);
+    EXPECT_GE(GetTickCount64() - start, kBoundMs) << "ended before its bound";
+    EXPECT_TRUE(NoProcessNamed(L"tool.exe")) << "the tool or the process it started still runs";
+    EXPECT_EQ(UniqueKernelHandle::LiveCount() + UniqueFile::LiveCount(), owners);
+
+    command.Remove(L"wmic-other.hang");
+    EXPECT_EQ(command.Run("Model=B\r\r\n", kBoundMs), "Model=B\r\r\n") << "the next run";
 }
 
 TEST(ToWide, DecodesTheAnsiCodePageUpToTheFirstNul) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "probes/command_runner.h"
+#include "probes/win32_handles.h"
 
 namespace orva {
 
@@ -55,6 +57,26 @@ public:
 private:
     std::wstring path_;
 };
+
+// Whether no process of this file name runs in the prefix, looked for a few
+// times while an ended process may still be going away.
+inline bool NoProcessNamed(const std::wstring& fileName) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        bool found = false;
+        for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more && !found;
+             more = Process32NextW(snapshot.get(), &entry)) {
+            found = _wcsicmp(entry.szExeFile, fileName.c_str()) == 0;
+        }
+        if (snapshot && !found) {
+            return true;
+        }
+        Sleep(100);
+    }
+    return false;
+}
 
 // The stand-in tool (fake_wmic.exe, built beside this test program) as
 // <system folder>\wbem\wmic.exe with canned outputs, or no tool at all. The

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "probes/command_runner.h"
@@ -64,21 +64,32 @@ private:
     std::wstring saved_;
 };
 
+std::wstring SearchedTool() {
+    wchar_t found[MAX_PATH] = {};
+    const DWORD length = SearchPathW(nullptr, L"wmic.exe", nullptr, MAX_PATH, found, nullptr);
+    return length > 0 && length < MAX_PATH ? std::wstring(found) : std::wstring();
+}
+
 TEST(RunWmicQuery, RunsTheSystemToolByItsFullPath) {
     SystemTool tool;
     tool.InstallStandIn(
         {{L"wmic-diskdrive.txt", "\r\r\n\r\r\nModel=System Disk\r\r\nSize=1000\r\r\n\r\r\n"}});
-    const std::string impostor = "@echo Model=Impostor\r\n@echo Size=1\r\n";
+    const std::string impostor = "Model=Impostor\r\nSize=1\r\n";
     TempFolder current(L"orva-current");
     TempFolder early(L"orva-early-on-path");
-    WriteBytes(current.path() + L"wmic.bat", impostor);
-    WriteBytes(early.path() + L"wmic.cmd", impostor);
+    for (const TempFolder* folder : {&current, &early}) {
+        CopyFileW((ExeFolder() + L"fake_wmic.exe").c_str(), (folder->path() + L"wmic.exe").c_str(),
+                  FALSE);
+        WriteBytes(folder->path() + L"wmic-diskdrive.txt", impostor);
+    }
     ScopedCurrentDirectory inCurrent(current.path());
     ScopedPathFront onPath(early.path());
 
-    // The trap is live: the bare name finds the batch file.
-    EXPECT_EQ(RunCommand("wmic diskdrive"), "Model=Impostor\nSize=1\n");
-    EXPECT_EQ(RunWmicQuery(kDiskQuery), "\r\n\r\nModel=System Disk\r\nSize=1000\r\n\r\n");
+    // The trap is live: a search for the bare name finds an impostor.
+    const std::wstring found = SearchedTool();
+    EXPECT_TRUE(found == current.path() + L"wmic.exe" || found == early.path() + L"wmic.exe")
+        << ToNarrow(found);
+    EXPECT_EQ(RunWmicQuery(kDiskQuery), "\r\r\n\r\r\nModel=System Disk\r\r\nSize=1000\r\r\n\r\r\n");
 }
 
 TEST(RunWmicQuery, HandsEachCommandLineToTheToolUnchanged) {
@@ -92,20 +103,16 @@ TEST(RunWmicQuery, HandsEachCommandLineToTheToolUnchanged) {
         std::string canned;
     };
     const Case cases[] = {
-        {kDiskQuery, "Model=d\n"},
-        {kMemoryQuery, "SMBIOSMemoryType=26\n"},
-        {kVideoQuery, "AdapterRAM=1\nName=v\n"},
+        {kDiskQuery, "Model=d\r\n"},
+        {kMemoryQuery, "SMBIOSMemoryType=26\r\n"},
+        {kVideoQuery, "AdapterRAM=1\r\nName=v\r\n"},
     };
-    const std::string program = SystemDirectory() + "\\wbem\\WMIC.exe";
+    const std::string program = ToNarrow(SystemDirectory()) + "\\wbem\\WMIC.exe";
     for (const Case& c : cases) {
         const std::vector<std::string> pieces = SplitString(RunWmicQuery(c.query), "Line=");
         ASSERT_EQ(pieces.size(), 2u) << c.query.arguments;
         EXPECT_EQ(pieces[0], c.canned);
-        // The interpreter may drop the quotes around a path without blanks.
-        const std::string line = pieces[1];
-        EXPECT_TRUE(line == "\"" + program + "\" " + c.query.arguments + "\n" ||
-                    line == program + " " + c.query.arguments + "\n")
-            << line;
+        EXPECT_EQ(pieces[1], "\"" + program + "\" " + c.query.arguments + "\r\n");
     }
 }
 
@@ -130,10 +137,12 @@ TEST(RunWmicQuery, ToolOutputWithoutTheKeyGivesWayToWmi) {
 }
 
 TEST(RunWmicQuery, WinesOwnToolGivesWayToWmi) {
-    const std::string tool = SystemDirectory() + "\\wbem\\wmic.exe";
-    ASSERT_NE(GetFileAttributesA(tool.c_str()), INVALID_FILE_ATTRIBUTES) << tool;
-    const std::string output = RunCommand(WmicCommandLine(SystemDirectory(), kDiskQuery).c_str());
-    EXPECT_FALSE(HoldsQueryKey(output, kDiskQuery)) << output;
+    const std::wstring system = SystemDirectory();
+    ASSERT_NE(GetFileAttributesW(WmicPath(system).c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::optional<std::string> output =
+        RunCommand(WmicPath(system), WmicCommandLine(system, kDiskQuery), kToolTimeLimitMs);
+    ASSERT_TRUE(output.has_value());
+    EXPECT_FALSE(HoldsQueryKey(*output, kDiskQuery)) << *output;
     EXPECT_EQ(FirstValue(RunWmicQuery(kDiskQuery), "Model=", "Size="), "Wine Disk Drive");
 }
 
@@ -159,55 +168,31 @@ TEST(RunWmicQuery, WithoutTheToolWmiAnswersAndEveryComObjectIsReleased) {
     EXPECT_EQ(LiveComOwners(), owners);
 }
 
-// The command interpreter that _popen starts is named by COMSPEC.
-class ScopedComspec {
-public:
-    explicit ScopedComspec(const std::wstring& path) {
-        wchar_t saved[MAX_PATH] = {};
-        const DWORD length = GetEnvironmentVariableW(L"COMSPEC", saved, MAX_PATH);
-        had_ = length > 0 && length < MAX_PATH;
-        saved_ = saved;
-        SetEnvironmentVariableW(L"COMSPEC", path.c_str());
-    }
-    ~ScopedComspec() { SetEnvironmentVariableW(L"COMSPEC", had_ ? saved_.c_str() : nullptr); }
-
-private:
-    bool had_ = false;
-    std::wstring saved_;
-};
-
 class ScopedFolder {
 public:
-    explicit ScopedFolder(const std::string& path)
-        : path_(path), made_(CreateDirectoryA(path.c_str(), nullptr) != FALSE) {}
+    explicit ScopedFolder(const std::wstring& path)
+        : path_(path), made_(CreateDirectoryW(path.c_str(), nullptr) != FALSE) {}
     ~ScopedFolder() {
         if (made_) {
-            RemoveDirectoryA(path_.c_str());
+            RemoveDirectoryW(path_.c_str());
         }
     }
     bool made() const { return made_; }
 
 private:
-    std::string path_;
+    std::wstring path_;
     bool made_;
 };
 
-TEST(RunWmicQuery, WithoutTheToolStartsNoCommandInterpreter) {
+TEST(RunWmicQuery, AToolThatCannotStartGivesWayToWmi) {
     SystemTool tool;
     tool.Remove();
     const std::string fromWmi = QueryWmiListText(kDiskQuery);
     ASSERT_TRUE(HoldsQueryKey(fromWmi, kDiskQuery));
-    {
-        // An interpreter that cannot start makes any pipe fail: the trap is live.
-        ScopedComspec missing(L"C:\\no-such-folder\\cmd.exe");
-        EXPECT_THROW(RunCommand("echo x"), std::runtime_error);
-        EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi);
-    }
-    // A folder of the tool's name is no tool either.
-    const ScopedFolder folder(SystemDirectory() + "\\wbem\\WMIC.exe");
+    EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi) << "no tool";
+    const ScopedFolder folder(WmicPath(SystemDirectory()));
     ASSERT_TRUE(folder.made());
-    ScopedComspec missing(L"C:\\no-such-folder\\cmd.exe");
-    EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi);
+    EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi) << "a folder of the tool's name";
 }
 
 // QueryWmiListText on a thread whose COM model is set before the call.
