@@ -34,8 +34,11 @@ UniqueCom<IWbemServices> ConnectCimv2() {
     }
     const UniqueBstr space = Bstr(L"ROOT\\CIMV2");
     UniqueCom<IWbemServices> services;
-    if (!space || FAILED(locator.get()->ConnectServer(space.get(), nullptr, nullptr, nullptr, 0,
-                                                      nullptr, nullptr, services.put()))) {
+    // Without the flag a stuck WMI service can hold the call for good; with it
+    // the call gives up after two minutes at most.
+    if (!space || FAILED(locator.get()->ConnectServer(space.get(), nullptr, nullptr, nullptr,
+                                                      WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr,
+                                                      nullptr, services.put()))) {
         return UniqueCom<IWbemServices>();
     }
     // The services object may run in this process (Wine) and then has no proxy
