@@ -9,9 +9,20 @@ namespace orva {
 
 namespace {
 
-// A 32-bit process sees at most 32 processors through GetSystemInfo and only
-// its own processor group; the active count covers every group.
+// The system makes one CentralProcessor subkey for every logical processor at
+// each start, of every processor group, and a 32-bit process reads the same
+// key: the calls that count processors show it a machine of at most 32 per
+// group, as WOW64 does. Where the key cannot tell, the active count it is.
 unsigned long LogicalProcessorCount() {
+    const UniqueRegKey processors =
+        OpenMachineKey(L"Hardware\\Description\\System\\CentralProcessor", KEY_QUERY_VALUE);
+    DWORD subkeys = 0;
+    if (processors &&
+        RegQueryInfoKeyW(processors.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+        subkeys > 0) {
+        return subkeys;
+    }
     const DWORD count = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
     if (count != 0) {
         return count;

@@ -40,6 +40,11 @@ std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLoo
     if (stored) {
         mebibytes = static_cast<long long>(*stored / kBytesPerMebibyte);
     } else {
+        // The key and nothing after it: an adapter that reports no memory
+        // (a remote or USB display) is still named.
+        if (memory.size() == kAdapterRamKeyLength && !name.empty()) {
+            return name;
+        }
         memory.erase(0, std::min(kAdapterRamKeyLength, memory.size()));
         mebibytes = std::stoll(memory, nullptr, 10) / kBytesPerMebibyte;
     }

@@ -27,6 +27,7 @@
 #include "tests/e2e/running_program.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/windows/clipboard_holder.h"
+#include "tests/windows/processor_count.h"
 #include "tests/windows/registry_value.h"
 #include "tests/windows/tool_fixture.h"
 
@@ -271,8 +272,7 @@ std::wstring MemoryRow(const std::wstring& typeText) {
 }
 
 std::wstring CpuRow(const std::wstring& name) {
-    return name + L" * " + std::to_wstring(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS)) +
-           L" 코어";
+    return name + L" * " + std::to_wstring(LogicalProcessors()) + L" 코어";
 }
 
 std::wstring UsualBoardRow() {

@@ -14,6 +14,8 @@
 #include "probes/win32_handles.h"
 #include "tests/e2e/program_driver.h"
 #include "tests/e2e/running_program.h"
+#include "tests/windows/processor_count.h"
+#include "tests/windows/tool_fixture.h"
 
 namespace orva::e2e {
 namespace {
@@ -58,18 +60,19 @@ const auto* const kKoreanPc = ::testing::AddGlobalTestEnvironment(new KoreanPc);
 
 // The report this PC should give, row by row in display order. Memory and the
 // processor count are the host's own, so they are asked for here too.
-std::wstring ExpectedReport() {
+std::wstring ExpectedReport(
+    const std::wstring& disks =
+        L"Samsung SSD 970 EVO Plus 500GB(465GB), ST2000DM008-2FR102(1863GB)") {
     MEMORYSTATUSEX memory{};
     memory.dwLength = sizeof memory;
     GlobalMemoryStatusEx(&memory);
     const unsigned long long megabytes = memory.ullTotalPhys >> 20;
-    const std::wstring cores = std::to_wstring(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS));
+    const std::wstring cores = std::to_wstring(LogicalProcessors());
     return std::wstring(L"O  S : ") + kProductName + L"\r\n" + L"CPU  : " + kProcessorName +
            L" * " + cores + L" 코어\r\n" + L"RAM : " + std::to_wstring(megabytes) + L" MB  (" +
            std::to_wstring(megabytes / 1000) + L"GB), Type DDR4\r\n" + L"M.B : " + kBoardMaker +
            kBoardProduct + L"(FW.v" + kBiosVersion + L")\r\n" +
-           L"VGA : NVIDIA GeForce GTX 1650 (4095 MB)\r\n" +
-           L"DISK : Samsung SSD 970 EVO Plus 500GB(465GB), ST2000DM008-2FR102(1863GB)";
+           L"VGA : NVIDIA GeForce GTX 1650 (4095 MB)\r\n" + L"DISK : " + disks;
 }
 
 bool EmptyTheClipboard() {
@@ -257,6 +260,45 @@ TEST(CopyButton, PutsTheReportOnTheClipboardAndSaysSo) {
     EXPECT_EQ(copied, ExpectedReport());
     DismissMessageBox(box);
     EXPECT_FALSE(HoldsConsole(program.id())) << "a console after the copy";
+}
+
+// Other bytes in one of the stand-in tool's canned outputs while it lasts.
+class CannedOutput {
+public:
+    CannedOutput(const wchar_t* name, const std::string& bytes) {
+        wchar_t system[MAX_PATH] = {};
+        GetSystemDirectoryW(system, MAX_PATH);
+        path_ = std::wstring(system) + L"\\wbem\\" + name;
+        usual_ = ReadWholeFile(path_);
+        EXPECT_FALSE(usual_.empty()) << "no canned output " << Utf8(path_);
+        WriteBytes(path_, bytes);
+    }
+    CannedOutput(const CannedOutput&) = delete;
+    CannedOutput& operator=(const CannedOutput&) = delete;
+    ~CannedOutput() { WriteBytes(path_, usual_); }
+
+private:
+    std::wstring path_;
+    std::string usual_;
+};
+
+// A card reader with no card in it as the second disk: named, without a size.
+TEST(CopyButton, NamesADiskWithNoMediumWithoutItsSize) {
+    const CannedOutput disks(
+        L"wmic-diskdrive.txt",
+        "\r\r\n\r\r\nModel=Samsung SSD 870 EVO 500GB\r\r\nSize=500105249280\r\r\n"
+        "\r\r\n\r\r\nModel=Generic- SD/MMC USB Device\r\r\nSize=\r\r\n\r\r\n\r\r\n");
+    const RunningProgram program(L"card-reader");
+    ASSERT_NE(program.window(), nullptr);
+    ASSERT_TRUE(EmptyTheClipboard());
+    program.Click(kCopyButtonId);
+    const HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "no message box";
+    bool present = false;
+    const std::wstring copied = ReadClipboardText(present);
+    DismissMessageBox(box);
+    EXPECT_EQ(copied,
+              ExpectedReport(L"Samsung SSD 870 EVO 500GB(465GB), Generic- SD/MMC USB Device"));
 }
 
 TEST(CopyButton, SaysItFailedWhileAnotherProgramHoldsTheClipboard) {

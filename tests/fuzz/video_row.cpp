@@ -1,5 +1,5 @@
-// The video row over any tool output: one line ending in its memory, a
-// number failure or a row, and nothing of a second adapter.
+// The video row over any tool output: one line ending in its memory or
+// naming the adapter alone, a number failure, and nothing of a second adapter.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string row;
     if (fuzz::TryRow(format, output, row)) {
         fuzz::Require(fuzz::IsOneLine(row));
-        fuzz::Require(row.size() >= 4 && row.compare(row.size() - 4, 4, " MB)") == 0);
+        fuzz::Require(!row.empty());
     }
     if (fuzz::CountOf(output, "Name=") >= 1) {
         fuzz::RequireSameRow(format, output, output + "\nName=Second Adapter\r\n");

@@ -46,6 +46,14 @@ TEST(FormatDisksRow, NamesTheFirstTwoDisksWithTheirSizesInBinaryGigabytes) {
         {Record("Drive One", "1073741824") + Record("", ""), "Drive One(1GB)"},
         {Record("Drive One", "1073741824") + Record("", "not a number"), "Drive One(1GB)"},
         {Record("Drive One", "1073741824") + "\n\nModel=\n\n", "Drive One(1GB)"},
+        // A slot with no medium in it: its model, and no size label.
+        {Record("Samsung SSD 870 EVO 500GB", "500107862016") +
+             Record("Generic- SD/MMC USB Device", ""),
+         "Samsung SSD 870 EVO 500GB(465GB), Generic- SD/MMC USB Device"},
+        {Record("Generic- SD/MMC USB Device", "") + Record("Drive Two", "1000204886016"),
+         "Generic- SD/MMC USB Device, Drive Two(931GB)"},
+        {Record("Drive One", ""), "Drive One"},
+        {Record("Card A", "") + Record("Card B", "") + "\n\n", "Card A, Card B"},
         // Model names in code page 949 pass through as bytes.
         {Record("\xBB\xEF\xBC\xBA SSD", "1073741824"), "\xBB\xEF\xBC\xBA SSD(1GB)"},
     };
@@ -69,11 +77,11 @@ TEST(FormatDisksRow, SizeThatIsNeededButHoldsNoNumberInRangeThrows) {
         {"\n\nNo Instance(s) Available.\n\n", false},
         {"\n\nMODEL=Drive One\nSIZE=500107862016\n", false},
         {"\n\nModel=Drive One\n\n", false},
-        {Record("Drive One", ""), false},
+        {Record("", ""), false},
+        {Record("", "") + Record("Drive Two", "1073741824"), false},
         {Record("Drive One", "   "), false},
         {Record("Drive One", "GB500"), false},
         {Record("Drive One", "- 5"), false},
-        {Record("Drive One", "1073741824") + Record("Drive Two", ""), false},
         {Record("Drive One", "1073741824") + Record("Drive Two", "x1"), false},
         {Record("Drive One", "9223372036854775808"), true},
         {Record("Drive One", "-9223372036854775809"), true},
@@ -128,7 +136,7 @@ TEST(FormatDisksRow, WritesAllFourTraceLinesBeforeAFailedConversion) {
     const Case cases[] = {
         {"", "\n\n\n\n"},
         {"\r\r\nNo Instance(s) Available.\r\r\n", "\n\n\n\n"},
-        {"Model=Drive One\r\nSize=\r\n", "Drive One\rSize=\r\nDrive OneSize=\n\n\n"},
+        {"Model=Drive One\r\nSize=x\r\n", "Drive One\rSize=x\r\nDrive OneSize=x\n\n\n"},
         {"Model=Drive One\r\nSize=1\r\nModel=Drive Two\r\nSize=x\r\n",
          "Drive One\rSize=1\r\nDrive OneSize=1\nDrive Two\rSize=x\r\nDrive TwoSize=x\n"},
     };

@@ -49,6 +49,10 @@ TEST(FormatVideoRow, ShowsTheFirstAdaptersNameAndAdapterRamInMebibytes) {
         // Only "Name=" with a capital N is the key.
         {"\n\nAdapterRAM=1073741824\nname=N\n\n", " (1024 MB)"},
         {"\n\nAdapterRAM=1073741824\n\n", " (1024 MB)"},
+        // An adapter that reports no memory is named alone.
+        {Adapter("", "Microsoft Remote Display Adapter") + "\n\n",
+         "Microsoft Remote Display Adapter"},
+        {Adapter("", "USB Display") + Adapter("1073741824", "Second"), "USB Display"},
         // The eleven characters before the number are dropped unread.
         {"\n\nAdapterRam=2097152\nName=N\n", "N (2 MB)"},
     };
@@ -70,7 +74,8 @@ TEST(FormatVideoRow, AdapterRamThatHoldsNoNumberInRangeThrows) {
     const Case cases[] = {
         {"", false},
         {"\n\nNo Instance(s) Available.\n\n", false},
-        {Adapter("", "N"), false},
+        {Adapter("", ""), false},
+        {Adapter("   ", "N"), false},
         {Adapter("unknown", "N"), false},
         {"\n\nName=N\n\n", false},
         {"\n\nName=N\nAdapterRAM=1073741824\n\n", false},
@@ -174,9 +179,9 @@ TEST(FormatVideoRow, WritesBothTraceLinesBeforeAFailedConversion) {
     EXPECT_THROW(FormatVideoRow("", NothingStored, AppendTo(trace)), std::invalid_argument);
     EXPECT_EQ(trace, "\n\n");
     std::string named;
-    EXPECT_THROW(FormatVideoRow("AdapterRAM=\r\r\nName=N\r\r\n", NothingStored, AppendTo(named)),
+    EXPECT_THROW(FormatVideoRow("AdapterRAM=x\r\r\nName=N\r\r\n", NothingStored, AppendTo(named)),
                  std::invalid_argument);
-    EXPECT_EQ(named, "N\r\r\nAdapterRAM=\r\r\n");
+    EXPECT_EQ(named, "N\r\r\nAdapterRAM=x\r\r\n");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "app/report.h"
 #include "probes/failure_texts.h"
+#include "tests/windows/processor_count.h"
 #include "tests/windows/registry_value.h"
 #include "tests/windows/tool_fixture.h"
 
@@ -83,8 +84,8 @@ private:
 };
 
 std::wstring ProcessorRow() {
-    return L"12th Gen Intel(R) Core(TM) i5-12400F * " +
-           std::to_wstring(GetActiveProcessorCount(ALL_PROCESSOR_GROUPS)) + L" 코어";
+    return L"12th Gen Intel(R) Core(TM) i5-12400F * " + std::to_wstring(LogicalProcessors()) +
+           L" 코어";
 }
 
 // Megabytes and decimal gigabytes of this machine's memory, as the row shows them.
@@ -130,13 +131,19 @@ TEST(CollectReportRows, VideoMemoryComesFromTheDriversRecordWhenItNamesTheAdapte
     EXPECT_EQ(rows[4].value, L"NVIDIA GeForce RTX 3070 (8192 MB)");
 }
 
-TEST(CollectReportRows, UnusableValuesCostOnlyTheirOwnRows) {
+// An unknown memory type, a disk and an adapter without figures, and no board
+// values: each costs its own part and nothing else.
+TEST(CollectReportRows, UnusableValuesCostOnlyTheirOwnParts) {
     StandInTool tool(DataFolder(L"report-broken"));
     MachineValues values;
     values.DeleteBoardValues();
     const std::wstring expected[kReportRowCount] = {
-        L"Windows 10 Pro", ProcessorRow(),    MemorySizes(),
-        kBoardFailureText, kVideoFailureText, kDisksFailureText,
+        L"Windows 10 Pro",
+        ProcessorRow(),
+        MemorySizes(),
+        kBoardFailureText,
+        L"Microsoft Basic Display Adapter",
+        L"Samsung SSD 980 PRO 1TB",
     };
     ExpectRows(CollectReportRows(), expected);
 }
