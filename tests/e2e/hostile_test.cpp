@@ -560,8 +560,10 @@ TEST(HostileInput, ValuesOfTheWrongTypeAreReadAsTextAndGarbageAfterKeysGivesFail
 }
 
 // 99 characters and the terminating NUL fill the program's 200-byte read.
-// NUL bytes end the piece of output that they fall in (a line, or 127 bytes).
-TEST(HostileInput, ValuesOf99CharactersShowWholeAndNulsEndOnlyTheirPieceOfOutput) {
+// NUL bytes in the tool's output are bytes of the value they fall in: a
+// memory type code followed by them is no known code, an AdapterRAM line
+// after a megabyte of them holds no number, and a row ends at its first NUL.
+TEST(HostileInput, ValuesOf99CharactersShowWholeAndNulsStayInTheirValues) {
     const std::wstring os = OfLength(L"Windows 10 Pro for Workstations ", 99);
     const std::wstring cpu = OfLength(L"Intel(R) Core(TM) i9 ", 99);
     const std::wstring maker = OfLength(L"Maker ", 99);
@@ -579,10 +581,10 @@ TEST(HostileInput, ValuesOf99CharactersShowWholeAndNulsEndOnlyTheirPieceOfOutput
                    std::string(1, '\0') + "Adapter" + kLineEnd + nuls;
     c.rows = {Exact(os),
               Exact(CpuRow(cpu)),
-              Exact(MemoryRow(L", Type DDR4")),
+              Exact(MemoryRow(L"")),
               Exact(maker + product + L"(FW.v" + version + L")"),
-              Exact(L"Null (1024 MB)"),
-              Exact(L"Disk(465GB), Disk Two(931GB)")};
+              Exact(kVgaFailed),
+              Exact(L"Disk")};
     RunCase(c, &RowsWithoutTool());
 }
 
