@@ -59,6 +59,12 @@ if(WIN32)
     target_compile_definitions(${tool} PRIVATE ${ORVA_WIN32_DEFINITIONS})
     target_link_options(${tool} PRIVATE ${ORVA_STATIC_LINK} -municode)
   endforeach()
+  # Planted beside a copy of the program by the window suite.
+  add_library(orva_planted SHARED tests/tools/planted/planted_dll.cpp)
+  set_target_properties(orva_planted PROPERTIES PREFIX "")
+  target_compile_definitions(orva_planted PRIVATE ${ORVA_WIN32_DEFINITIONS})
+  orva_warnings(orva_planted)
+  target_link_options(orva_planted PRIVATE ${ORVA_STATIC_LINK})
   # Timings, not tests: tools/bench runs it; tools/test only builds it.
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/bench/orva_bench.cpp)
     add_executable(orva_bench tests/bench/orva_bench.cpp)

@@ -351,6 +351,42 @@ TEST(HomePageButton, HandsTheAddressToTheShell) {
     EXPECT_TRUE(WindowsOf(program.id(), kMessageBoxClass).empty()) << "it copied instead";
 }
 
+// A copy of the program in a downloads folder that also holds a DLL named as
+// one that the system's user32 loads at run time. Wine takes such a DLL from
+// the program's folder where its settings for that program prefer native
+// ones; the program allows system libraries the system folder only.
+TEST(MainWindow, LoadsNoDllPlantedBesideIt) {
+    constexpr const wchar_t* kCopy = L"orva-downloaded.exe";
+    const TempFolder downloads(L"orva-downloads");
+    const std::wstring program = downloads.path() + kCopy;
+    ASSERT_TRUE(CopyFileW(ProgramPath().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((FolderOfThisProgram() + L"orva_planted.dll").c_str(),
+                          (downloads.path() + L"uxtheme.dll").c_str(), FALSE));
+    const std::wstring settings = std::wstring(L"Software\\Wine\\AppDefaults\\") + kCopy;
+    {
+        UniqueRegKey overrides;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (settings + L"\\DllOverrides").c_str(), 0,
+                                  nullptr, 0, KEY_SET_VALUE, nullptr, overrides.put(), nullptr),
+                  ERROR_SUCCESS);
+        const std::wstring nativeFirst = L"native,builtin";
+        ASSERT_EQ(RegSetValueExW(overrides.get(), L"uxtheme", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(nativeFirst.c_str()),
+                                 static_cast<DWORD>((nativeFirst.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    {
+        const RunningProgram run(L"planted-dll", program);
+        ASSERT_NE(run.window(), nullptr);
+        EXPECT_TRUE(WaitUntilRowsDrawn(run.window(), kStartMs));
+        PostMessageW(run.window(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(run.WaitForExit(), 0u);
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, settings.c_str());
+    EXPECT_EQ(GetFileAttributesW((downloads.path() + L"planted.marker").c_str()),
+              INVALID_FILE_ATTRIBUTES)
+        << "the planted uxtheme.dll was loaded";
+}
+
 TEST(MainWindow, ClosingEndsTheProgramWithExitCodeZero) {
     struct Way {
         const wchar_t* name;

@@ -83,6 +83,10 @@ inline std::wstring Widen(const std::string& ascii) {
 class RunningProgram {
 public:
     explicit RunningProgram(const std::wstring& name, const wchar_t* file = kShippedProgram)
+        : RunningProgram(name, ProgramPath(file)) {}
+
+    // A copy of the program elsewhere.
+    RunningProgram(const std::wstring& name, const std::wstring& program)
         : outputPath_(OutputFolder() + name + L".stdout"),
           errorsPath_(OutputFolder() + name + L".stderr") {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -97,7 +101,6 @@ public:
         startup.wShowWindow = SW_SHOWNORMAL;
         startup.hStdOutput = output.get();
         startup.hStdError = errors.get();
-        const std::wstring program = ProgramPath(file);
         std::wstring commandLine = L"\"" + program + L"\"";
         PROCESS_INFORMATION process{};
         // Started as from Explorer, without a console to inherit: Wine would
