@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -14,7 +15,7 @@ namespace {
 // Big enough for any list the tool writes, so it never waits for the reader.
 constexpr DWORD kPipeBytes = 64 * 1024;
 constexpr DWORD kReadChunkBytes = 64 * 1024;
-// An ended tool closes its pipe at once; a reader that is still blocked after
+// An ended tool's pipe closes at once; a reader that is still blocked after
 // this (a process outside the job holds the pipe) has its read cancelled.
 constexpr DWORD kReaderGraceMs = 2000;
 
@@ -127,9 +128,16 @@ std::optional<std::string> RunCommand(const std::wstring& applicationPath,
 
     const ULONGLONG deadline = GetTickCount64() + timeLimitMs;
     const bool ended = ResumeThread(thread.get()) != static_cast<DWORD>(-1) &&
-                       WaitForSingleObject(reader.get(), RemainingMs(deadline)) == WAIT_OBJECT_0 &&
                        WaitForSingleObject(process.get(), RemainingMs(deadline)) == WAIT_OBJECT_0;
-    if (!ended) {
+    // All the tool wrote is in the pipe now. What it left running (Wine's
+    // console host, which inherits the pipe) would hold the output open.
+    if (ended && inJob) {
+        TerminateJobObject(job.get(), 0);
+    }
+    const bool read = ended && WaitForSingleObject(
+                                   reader.get(), std::max(RemainingMs(deadline), kReaderGraceMs)) ==
+                                   WAIT_OBJECT_0;
+    if (!read) {
         end();
         if (WaitForSingleObject(reader.get(), kReaderGraceMs) != WAIT_OBJECT_0) {
             CancelSynchronousIo(reader.get());

@@ -396,21 +396,30 @@ std::string ToolLikeOutput(std::size_t size) {
     return text;
 }
 
-// The tool started and waited for, with no pipe and its output going nowhere:
-// what any run of it costs at least.
+// The tool started and waited for, with no pipe: its output goes to NUL.
+// What any run of it costs at least.
 void StartAndWait(const std::wstring& program, const std::wstring& commandLine) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                     OPEN_EXISTING, 0, nullptr));
     std::wstring line = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;  // no handles: it writes into nothing
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul.get();
+    startup.hStdOutput = nul.get();
+    startup.hStdError = nul.get();
     PROCESS_INFORMATION started{};
-    if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+    if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                        nullptr, nullptr, &startup, &started)) {
         const UniqueKernelHandle process(started.hProcess);
         const UniqueKernelHandle thread(started.hThread);
         WaitForSingleObject(process.get(), INFINITE);
     }
 }
+
+constexpr DWORD kSettleMs = 200;
 
 void BenchRunCommand(const Options& options, Summary& summary) {
     PrintHeader("RunCommand on the stand-in tool's output of growing size", "ms");
@@ -431,14 +440,18 @@ void BenchRunCommand(const Options& options, Summary& summary) {
         got = RunCommand(tool, commandLine, kToolTimeLimitMs).value_or(std::string()).size();
     };
 
-    // The fixed cost against a bare start, in turns, so that both see the same machine.
+    // The fixed cost against a bare start, in turns, so that both see the same
+    // machine; between runs a pause, so that what Wine ends after a run (its
+    // console host) does not weigh on the next one.
     WriteBytes(canned, ToolLikeOutput(1024));
     std::vector<double> bare;
     std::vector<double> piped;
     StartAndWait(tool, commandLine);
     run();
     for (int i = 0; i < options.fixedCostRounds; ++i) {
+        Sleep(kSettleMs);
         bare.push_back(TimeOnce([&] { StartAndWait(tool, commandLine); }));
+        Sleep(kSettleMs);
         piped.push_back(TimeOnce(run));
     }
     const Figures floor = Summarise(bare);
