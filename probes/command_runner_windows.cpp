@@ -124,7 +124,7 @@ std::optional<std::string> RunCommand(const std::wstring& applicationPath,
         end();
         return std::nullopt;
     }
-    share.release();  // the thread's now
+    static_cast<void>(share.release());  // the thread owns it now
 
     const ULONGLONG deadline = GetTickCount64() + timeLimitMs;
     const bool ended = ResumeThread(thread.get()) != static_cast<DWORD>(-1) &&
