@@ -131,8 +131,8 @@ std::optional<std::string> RunCommand(const std::wstring& applicationPath,
                        WaitForSingleObject(process.get(), RemainingMs(deadline)) == WAIT_OBJECT_0;
     // All the tool wrote is in the pipe now. What it left running (Wine's
     // console host, which inherits the pipe) would hold the output open.
-    if (ended && inJob) {
-        TerminateJobObject(job.get(), 0);
+    if (ended) {
+        end();
     }
     const bool read = ended && WaitForSingleObject(
                                    reader.get(), std::max(RemainingMs(deadline), kReaderGraceMs)) ==

@@ -594,19 +594,7 @@ StartRun StartProgram(const std::wstring& program) {
 // A console program that does nothing, as the floor of any process start.
 double StartEmptyProcess() {
     const std::wstring program = ExeFolder() + L"fake_wmic.exe";
-    std::wstring commandLine = L"\"" + program + L"\" none";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    const double start = Seconds();
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &started)) {
-        return 0;
-    }
-    const UniqueKernelHandle process(started.hProcess);
-    const UniqueKernelHandle thread(started.hThread);
-    WaitForSingleObject(process.get(), INFINITE);
-    return Seconds() - start;
+    return TimeOnce([&] { StartAndWait(program, L"\"" + program + L"\" none"); });
 }
 
 Figures PrintStartRuns(const char* title, const std::vector<StartRun>& runs) {

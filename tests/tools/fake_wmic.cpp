@@ -1,13 +1,11 @@
 // A stand-in for the WMI command-line tool in test prefixes. It prints, byte
 // for byte, the file beside it that belongs to the query on its command line:
 // wmic-diskdrive.txt, wmic-memorychip.txt or wmic-videocontroller.txt. A
-// missing file prints nothing. A file wmic-<query>.sleep holding a number of
-// seconds makes it wait that long first, for tests of a slow tool. With a file
-// wmic-<query>.hang, it writes its output, starts a copy of itself that never
-// ends and never ends either, for tests of a stuck tool. A file
-// wmic-<query>.err is written to standard error. With a file wmic-echo.flag
-// beside it, it ends with a line "Line=" and its own command line, so tests
-// can see exactly what reached it.
+// missing file prints nothing. With a file wmic-<query>.hang, it writes its
+// output, starts a copy of itself that never ends and never ends either, for
+// tests of a stuck tool. A file wmic-<query>.err is written to standard
+// error. With a file wmic-echo.flag beside it, it ends with a line "Line="
+// and its own command line, so tests can see exactly what reached it.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -84,13 +82,6 @@ int wmain() {
         Sleep(INFINITE);
     }
     const std::wstring query = QueryName(GetCommandLineW());
-    if (FILE* sleep = _wfopen(BesideMe(L"wmic-" + query + L".sleep").c_str(), L"r")) {
-        unsigned seconds = 0;
-        if (std::fscanf(sleep, "%u", &seconds) == 1) {
-            Sleep(seconds * 1000);
-        }
-        std::fclose(sleep);
-    }
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     CopyFileTo(BesideMe(L"wmic-" + query + L".err"), stderr);
