@@ -3,8 +3,9 @@
 // wmic-diskdrive.txt, wmic-memorychip.txt or wmic-videocontroller.txt. A
 // missing file prints nothing. With a file wmic-<query>.hang, it writes its
 // output, starts a copy of itself that never ends and never ends either, for
-// tests of a stuck tool. A file wmic-<query>.err is written to standard
-// error. With a file wmic-echo.flag beside it, it ends with a line "Line="
+// tests of a stuck tool. With a file wmic-<query>.delay holding a number of
+// milliseconds, it waits that long after writing its output, for tests of a
+// slow tool. A file wmic-<query>.err is written to standard error. With a file wmic-echo.flag beside it, it ends with a line "Line="
 // and its own command line, so tests can see exactly what reached it.
 #include <windows.h>
 
@@ -86,6 +87,14 @@ int wmain() {
     _setmode(_fileno(stderr), _O_BINARY);
     CopyFileTo(BesideMe(L"wmic-" + query + L".err"), stderr);
     CopyFileTo(BesideMe(L"wmic-" + query + L".txt"), stdout);
+    if (FILE* delay = _wfopen(BesideMe(L"wmic-" + query + L".delay").c_str(), L"rb")) {
+        unsigned long milliseconds = 0;
+        if (std::fscanf(delay, "%lu", &milliseconds) != 1) {
+            milliseconds = 0;
+        }
+        std::fclose(delay);
+        Sleep(milliseconds);
+    }
     if (Exists(BesideMe(L"wmic-" + query + L".hang"))) {
         StartStuckChild();
         Sleep(INFINITE);

@@ -180,7 +180,7 @@ orva_install_fake_wmic() {
     dir="$prefix/drive_c/windows/$dir/wbem"
     [ -d "$dir" ] || continue
     cp "$ORVA_RUNNABLE_BUILD/fake_wmic.exe" "$dir/wmic.exe"
-    rm -f "$dir"/wmic-*.txt "$dir"/wmic-*.hang
+    rm -f "$dir"/wmic-*.txt "$dir"/wmic-*.hang "$dir"/wmic-*.delay
   done
   if [ -n "$data" ]; then
     cp "$data"/wmic-* "$prefix/drive_c/windows/$found/wbem/" 2>/dev/null
