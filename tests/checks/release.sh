@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# The same sources give the same program file, whatever the folder and the
-# time of the build: the source files as they are now (tracked and new ones
-# not ignored, edits included) are copied to build/reproducible/src, the
-# windows preset's program (or that of the preset given) is built there from
-# nothing, and the file must equal the checkout's byte for byte. On a
-# difference, names the first differing section (or header field).
+# The release, end to end, in a git clone of the checkout (build/release-check)
+# whose last commit holds the source files as they are now: tracked and new
+# ones not ignored, edits included, so a developer's uncommitted work is
+# checked too (the log says when it was committed in the clone).
+#  - Bad input: a missing certificate file and a wrong password each stop
+#    tools/release with one line on stderr that names the problem, and no
+#    dist/ORVA-<version> folder.
+#  - Unsigned: the program tools/release builds there from nothing equals
+#    the checkout's build/windows one byte for byte: the same sources give the
+#    same file whatever the folder and the time. On a difference, names the
+#    first differing section (or header field).
+#  - Signed with a throwaway self-signed certificate made here: the signature
+#    verifies against that certificate, SHA256SUMS matches the signed file,
+#    and the file with its signature removed is the checkout's program again.
 set -uo pipefail
 cd "${ORVA_ROOT:-$(dirname "$0")/../..}" || exit 1
 
-PRESET=${1:-windows}
 PROGRAM="ORVA사양확인프로그램.exe"
-COPY=build/reproducible/src
+CLONE=build/release-check/clone
 
 if [ ! -f app/main_windows.cpp ]; then
     echo "no program to build yet (there is no app/main_windows.cpp)"
@@ -22,30 +29,16 @@ if ! git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     exit 1
 fi
 
-# The checkout's own program, brought up to date with the sources.
-if [ ! -f "build/$PRESET/build.ninja" ]; then
-    cmake --preset "$PRESET" >/dev/null || exit 1
-fi
-cmake --build "build/$PRESET" --target orva >/dev/null || {
-    echo "build/$PRESET: the program does not build"
-    exit 1
-}
-
-rm -rf build/reproducible
-mkdir -p "$COPY"
-git ls-files -z --cached --others --exclude-standard |
-    while IFS= read -r -d '' file; do
-        [ -f "$file" ] && printf '%s\0' "$file"
-    done |
-    tar -c --null -T - | tar -x -C "$COPY" || exit 1
 started=$SECONDS
-(cd "$COPY" && cmake --preset "$PRESET" >/dev/null && cmake --build "build/$PRESET" --target orva >/dev/null) || {
-    echo "$COPY: the program does not build"
-    exit 1
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
 }
-echo "built again in $COPY/build/$PRESET in $((SECONDS - started)) s"
 
-python3 - "build/$PRESET/$PROGRAM" "$COPY/build/$PRESET/$PROGRAM" <<'PY'
+# Whether two program files are the same; if not, where they first differ.
+same_program() {
+    python3 - "$1" "$2" <<'PY'
 import struct
 import sys
 
@@ -88,3 +81,98 @@ for name, (offset, inside, count) in regions.items():
     print(f"  {name}: {count} bytes from offset 0x{offset:x}")
 sys.exit(1)
 PY
+}
+
+# The checkout's own program, brought up to date with the sources.
+if [ ! -f build/windows/build.ninja ]; then
+    cmake --preset windows >/dev/null || exit 1
+fi
+cmake --build build/windows --target orva >/dev/null || {
+    echo "build/windows: the program does not build"
+    exit 1
+}
+BUILT="build/windows/$PROGRAM"
+
+# The clone, its files replaced by the tree's as they are now.
+rm -rf build/release-check
+git clone -q "$PWD" "$CLONE" || exit 1
+git -C "$CLONE" ls-files -z | (cd "$CLONE" && xargs -0 rm -f)
+git ls-files -z --cached --others --exclude-standard |
+    while IFS= read -r -d '' file; do
+        [ -f "$file" ] && printf '%s\0' "$file"
+    done |
+    tar -c --null -T - | tar -x -C "$CLONE" || exit 1
+if [ -n "$(git -C "$CLONE" status --porcelain)" ]; then
+    git -C "$CLONE" add -A &&
+        git -C "$CLONE" -c user.name="release check" -c user.email=check@localhost \
+            commit -qm "the tree's uncommitted changes" || exit 1
+    echo "the tree has uncommitted changes: released from a commit of them on $(git rev-parse --short HEAD)"
+else
+    echo "released from HEAD, $(git rev-parse --short HEAD)"
+fi
+
+# A throwaway code-signing certificate, gone when the check ends.
+KEYS=$(mktemp -d)
+trap 'rm -rf "$KEYS"' EXIT
+PASSWORD="orva-check-$RANDOM$RANDOM"
+if ! openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=ORVA test signer" \
+    -addext extendedKeyUsage=codeSigning -addext keyUsage=digitalSignature \
+    -keyout "$KEYS/key.pem" -out "$KEYS/cert.pem" 2>/dev/null ||
+    ! openssl pkcs12 -export -inkey "$KEYS/key.pem" -in "$KEYS/cert.pem" \
+        -out "$KEYS/test.pfx" -passout "pass:$PASSWORD"; then
+    echo "openssl cannot make a test certificate"
+    exit 1
+fi
+
+# Runs tools/release in the clone; its output goes to $KEYS/out and err.
+release() {
+    (cd "$CLONE" && "$@" tools/release "${RELEASE_ARGS[@]}") >"$KEYS/out" 2>"$KEYS/err"
+}
+
+# $1: what is wrong, $2: a word its error must say; the rest: tools/release's environment.
+bad_input() {
+    local what=$1 word=$2 status
+    shift 2
+    release env "$@"
+    status=$?
+    echo "-- $what: exit $status: $(cat "$KEYS/err")"
+    [ $status -ne 0 ] || fail "$what: tools/release succeeded"
+    [ "$(wc -l <"$KEYS/err")" -eq 1 ] || fail "$what: not one line on stderr"
+    grep -qi -- "$word" "$KEYS/err" || fail "$what: the error does not say \"$word\""
+    compgen -G "$CLONE/dist/ORVA-*" >/dev/null && fail "$what: a dist/ORVA-* folder was left"
+}
+RELEASE_ARGS=(--sign "$KEYS/missing.pfx")
+bad_input "missing certificate file" "not found" ORVA_SIGN_PASSWORD="$PASSWORD"
+RELEASE_ARGS=(--sign "$KEYS/test.pfx")
+bad_input "wrong password" "password" ORVA_SIGN_PASSWORD="not-$PASSWORD"
+
+echo "-- unsigned release"
+RELEASE_ARGS=()
+release || { cat "$KEYS/out" "$KEYS/err"; echo "FAIL: the unsigned release"; exit 1; }
+cat "$KEYS/out"
+DIST=$(compgen -G "$CLONE/dist/ORVA-*")
+grep -q '^not signed' "$KEYS/out" || fail "the unsigned release does not say it is not signed"
+same_program "$BUILT" "$DIST/$PROGRAM" || fail "the release's program is not the checkout's"
+
+echo "-- signed release"
+RELEASE_ARGS=(--sign "$KEYS/test.pfx")
+release env ORVA_SIGN_PASSWORD="$PASSWORD" || {
+    cat "$KEYS/out" "$KEYS/err"
+    echo "FAIL: the signed release"
+    exit 1
+}
+grep -v '^  ' "$KEYS/out"
+grep -q '^not timestamped' "$KEYS/out" || fail "the release does not say the signature lapses with the certificate"
+osslsigncode verify -CAfile "$KEYS/cert.pem" -in "$DIST/$PROGRAM" >"$KEYS/verify" 2>&1 || {
+    cat "$KEYS/verify"
+    fail "the signature does not verify against the test certificate"
+}
+(cd "$DIST" && sha256sum -c SHA256SUMS) || fail "SHA256SUMS does not match the signed program"
+echo "signature removed:"
+if ! osslsigncode remove-signature -in "$DIST/$PROGRAM" -out "$KEYS/unsigned.exe" >/dev/null ||
+    ! same_program "$BUILT" "$KEYS/unsigned.exe"; then
+    fail "the signed program without its signature is not the checkout's"
+fi
+
+echo "$((SECONDS - started)) s"
+[ $failures -eq 0 ]
