@@ -124,16 +124,17 @@ if ! openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=ORVA test sign
     exit 1
 fi
 
-# Runs tools/release in the clone; its output goes to $KEYS/out and err.
+# Runs tools/release in the clone with these arguments; its output goes to
+# $KEYS/out and err. The password goes in the environment, as a shop's would.
 release() {
-    (cd "$CLONE" && "$@" tools/release "${RELEASE_ARGS[@]}") >"$KEYS/out" 2>"$KEYS/err"
+    (cd "$CLONE" && tools/release "$@") >"$KEYS/out" 2>"$KEYS/err"
 }
 
-# $1: what is wrong, $2: a word its error must say; the rest: tools/release's environment.
+# $1: what is wrong, $2: a word its error must say; the rest: the arguments.
 bad_input() {
     local what=$1 word=$2 status
     shift 2
-    release env "$@"
+    release "$@"
     status=$?
     echo "-- $what: exit $status: $(cat "$KEYS/err")"
     [ $status -ne 0 ] || fail "$what: tools/release succeeded"
@@ -141,13 +142,10 @@ bad_input() {
     grep -qi -- "$word" "$KEYS/err" || fail "$what: the error does not say \"$word\""
     compgen -G "$CLONE/dist/ORVA-*" >/dev/null && fail "$what: a dist/ORVA-* folder was left"
 }
-RELEASE_ARGS=(--sign "$KEYS/missing.pfx")
-bad_input "missing certificate file" "not found" ORVA_SIGN_PASSWORD="$PASSWORD"
-RELEASE_ARGS=(--sign "$KEYS/test.pfx")
-bad_input "wrong password" "password" ORVA_SIGN_PASSWORD="not-$PASSWORD"
+ORVA_SIGN_PASSWORD=$PASSWORD bad_input "missing certificate file" "not found" --sign "$KEYS/missing.pfx"
+ORVA_SIGN_PASSWORD=not-$PASSWORD bad_input "wrong password" "password" --sign "$KEYS/test.pfx"
 
 echo "-- unsigned release"
-RELEASE_ARGS=()
 release || { cat "$KEYS/out" "$KEYS/err"; echo "FAIL: the unsigned release"; exit 1; }
 cat "$KEYS/out"
 DIST=$(compgen -G "$CLONE/dist/ORVA-*")
@@ -155,8 +153,7 @@ grep -q '^not signed' "$KEYS/out" || fail "the unsigned release does not say it 
 same_program "$BUILT" "$DIST/$PROGRAM" || fail "the release's program is not the checkout's"
 
 echo "-- signed release"
-RELEASE_ARGS=(--sign "$KEYS/test.pfx")
-release env ORVA_SIGN_PASSWORD="$PASSWORD" || {
+ORVA_SIGN_PASSWORD=$PASSWORD release --sign "$KEYS/test.pfx" || {
     cat "$KEYS/out" "$KEYS/err"
     echo "FAIL: the signed release"
     exit 1
