@@ -9,7 +9,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok install
 for pkg in cmake ninja-build g++ googletest libgtest-dev python3 locales \
            g++-mingw-w64-i686 xvfb xdotool xclip imagemagick fonts-nanum fonts-wine \
            clang libclang-rt-14-dev clang-tidy clang-format cppcheck \
-           g++-mingw-w64-x86-64 wine wine64 wine32:i386; do
+           g++-mingw-w64-x86-64 wine wine64 wine32:i386 \
+           osslsigncode openssl ca-certificates; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 
