@@ -124,6 +124,47 @@ TEST_F(ProgramResources, ManifestAsksToRunAsTheInvokerInEnglishOnly) {
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
 }
 
+struct ActivationContextTraits {
+    using Handle = HANDLE;
+    static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(Handle context) noexcept { ReleaseActCtx(context); }
+};
+
+// As the loader reads the manifest: without these, Windows 7 puts the program
+// into a compatibility job of its own, where the tool's job cannot be had.
+TEST_F(ProgramResources, ManifestDeclaresWindows7To11AsSupported) {
+    const std::wstring file = ProgramFile();
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = file.c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    const UniqueHandle<ActivationContextTraits> context(CreateActCtxW(&request));
+    ASSERT_TRUE(context) << "the manifest does not parse: " << GetLastError();
+    alignas(ACTIVATION_CONTEXT_COMPATIBILITY_INFORMATION) unsigned char buffer[512] = {};
+    SIZE_T size = 0;
+    ASSERT_TRUE(QueryActCtxW(0, context.get(), nullptr, CompatibilityInformationInActivationContext,
+                             buffer, sizeof buffer, &size))
+        << GetLastError();
+    const auto* info =
+        reinterpret_cast<const ACTIVATION_CONTEXT_COMPATIBILITY_INFORMATION*>(buffer);
+    std::vector<std::wstring> declared;
+    for (DWORD i = 0; i < info->ElementCount; ++i) {
+        wchar_t text[64] = {};
+        StringFromGUID2(info->Elements[i].Id, text, 64);
+        if (info->Elements[i].Type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) {
+            declared.push_back(text);
+        }
+    }
+    const std::vector<std::wstring> expected = {
+        L"{35138B9A-5D96-4FBD-8E2D-A2440225F93A}",  // Windows 7
+        L"{4A2F28E3-53B9-4441-BA9C-D69D4A4A6E38}",  // Windows 8
+        L"{1F676C76-80E1-4239-95BB-83D0F6D0DA78}",  // Windows 8.1
+        L"{8E0F7A12-BFB3-4FE8-B9A5-48FD50A15A9A}",  // Windows 10 and 11
+    };
+    EXPECT_EQ(declared, expected);
+}
+
 TEST_F(ProgramResources, HasNoMenuAcceleratorsOrDialogs) {
     EXPECT_TRUE(Names(RT_MENU).empty());
     EXPECT_TRUE(Names(RT_ACCELERATOR).empty());
