@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/placement.h"
 #include "app/window.h"
 #include "probes/win32_handles.h"
 #include "probes/wmi_source.h"
@@ -58,6 +59,19 @@ void LoadSystemDllsOnlyFromTheSystemFolder() {
     }
 }
 
+// A screen of 1280 pixels (a laptop at 150 % scaling, a 1280x1024 monitor)
+// would put the close box beyond its right edge.
+WindowBox PlaceOnItsMonitor(const WindowBox& box) {
+    const RECT wanted = {box.x, box.y, box.x + box.width, box.y + box.height};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return box;
+    }
+    const RECT& work = monitor.rcWork;
+    return FitInside(box, {work.left, work.top, work.right, work.bottom});
+}
+
 }  // namespace
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -109,8 +123,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     RegisterClassExW(&windowClass);
 
     AppInstance = instance;
-    HWND window = CreateWindowExW(0, WndClassName, AppTitle, WS_CAPTION | WS_SYSMENU, 618, 300, 700,
-                                  300, nullptr, nullptr, instance, nullptr);
+    const WindowBox place = PlaceOnItsMonitor(kMainWindowBox);
+    HWND window =
+        CreateWindowExW(0, WndClassName, AppTitle, WS_CAPTION | WS_SYSMENU, place.x, place.y,
+                        place.width, place.height, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
         return 0;
     }
