@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <optional>
 
 #include "app/report.h"
 #include "app/window.h"
@@ -73,24 +74,85 @@ void DrawColumn(HDC dc, const RowFont& rowFont, int x, const ReportRows& rows, T
     }
 }
 
+void DrawRows(HDC dc, const ReportRows& rows) {
+    DrawColumn(dc, LabelFont, kLabelX, rows,
+               [](const ReportRow& row) -> const std::wstring& { return row.label; });
+    DrawColumn(dc, ValueFont, kValueX, rows,
+               [](const ReportRow& row) -> const std::wstring& { return row.value; });
+}
+
+// What the window's paints share. The thread is a COM apartment: while it
+// waits for the WMI service, COM dispatches WM_PAINT, which then arrives in
+// the middle of a gathering.
+struct Paints {
+    bool gathering = false;
+    bool redrawing = false;           // the drawing-only repaint after a gathering
+    std::optional<ReportRows> shown;  // the rows of the last complete gathering
+    RECT drawnMeanwhile{};            // what paints inside the gathering drew
+};
+
+Paints& WindowPaints() {
+    static Paints paints;
+    return paints;
+}
+
+class GatheringMark {
+public:
+    explicit GatheringMark(Paints& paints) noexcept : paints_(paints) { paints_.gathering = true; }
+    GatheringMark(const GatheringMark&) = delete;
+    GatheringMark& operator=(const GatheringMark&) = delete;
+    ~GatheringMark() { paints_.gathering = false; }
+
+private:
+    Paints& paints_;
+};
+
+// A paint that starts no gathering: the rows of the last one, if any.
+void PaintWithoutGathering(HWND window, Paints& paints) {
+    const PaintGuard paint(window);
+    DrawBackground(paint.dc());
+    if (paints.shown) {
+        DrawRows(paint.dc(), *paints.shown);
+    }
+    if (paints.gathering) {
+        UnionRect(&paints.drawnMeanwhile, &paints.drawnMeanwhile, &paint.area());
+    }
+}
+
 }  // namespace
 
 void PaintReport(HWND window) noexcept {
+    Paints& paints = WindowPaints();
     try {
+        if (paints.gathering || paints.redrawing) {
+            PaintWithoutGathering(window, paints);
+            return;
+        }
         ReportRows rows;
         {
             const PaintGuard paint(window);
             DrawBackground(paint.dc());
-            rows = CollectReportRows();
-            DrawColumn(paint.dc(), LabelFont, kLabelX, rows,
-                       [](const ReportRow& row) -> const std::wstring& { return row.label; });
-            DrawColumn(paint.dc(), ValueFont, kValueX, rows,
-                       [](const ReportRow& row) -> const std::wstring& { return row.value; });
+            {
+                const GatheringMark mark(paints);
+                rows = CollectReportRows();
+            }
+            DrawRows(paint.dc(), rows);
         }
+        paints.shown = rows;
         ReportText() = ComposeReport(rows);
+        // Paints inside the gathering drew older rows, or none: they are
+        // drawn again with these.
+        if (!IsRectEmpty(&paints.drawnMeanwhile)) {
+            const RECT area = paints.drawnMeanwhile;
+            paints.drawnMeanwhile = RECT{};
+            paints.redrawing = true;
+            RedrawWindow(window, &area, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            paints.redrawing = false;
+        }
     } catch (...) {
         // Only memory can run out here (the rows contain probe failures); the
         // guards have ended the paint, and ReportText keeps the last report.
+        paints.redrawing = false;
     }
 }
 

@@ -326,20 +326,6 @@ bool EmptyTheClipboard() {
     return clipboard.opened() && EmptyClipboard();
 }
 
-// The client area once two looks a moment apart see the same pixels.
-Picture SettledPicture(HWND window) {
-    Picture previous;
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        Picture now = CaptureScreen(ClientRectOnScreen(window));
-        if (now.width > 0 && now.pixels == previous.pixels) {
-            return now;
-        }
-        previous = std::move(now);
-        Sleep(4 * kPollMs);
-    }
-    return previous;
-}
-
 // The report split into its rows; every row must begin with its label.
 Rows CheckReport(const std::wstring& report) {
     Rows values;

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window.h"
 #include "probes/win32_handles.h"
 #include "probes/wmi_source.h"
 #include "tests/e2e/program_driver.h"
@@ -357,6 +358,49 @@ TEST(ManyPaints, LeaveNothingBehindWhenTheToolRunsThreeTimesAPaint) {
     tool.Remove();
     PaintAndCompare("tool", PaintsFromEnvironment(L"ORVA_PAINTS_TOOL", 150),
                     [&] { tool.InstallStandIn(CannedOutputs("e2e")); });
+}
+
+// On Windows the window's thread waits for the out-of-process WMI service in
+// COM's modal loop, which dispatches WM_PAINT in the middle of a gathering.
+// The test build waits there on request. The paint inside starts no second
+// gathering, and once the gathering is over the window shows its rows alone,
+// as a paint without nesting draws them.
+TEST(NestedPaint, StartsNoGatheringAndTheWindowEndsWithTheNewRows) {
+    SystemTool tool;
+    tool.InstallStandIn(CannedOutputs("e2e"));
+    const HookedProgram program(L"nested");
+    ASSERT_NE(program.window(), nullptr) << "no window of class ORVATELMOX appeared";
+    ASSERT_EQ(program.Ask(kPaints), 1);
+    // Rows other than the first paint's: a memory figure of the test's own.
+    ASSERT_EQ(program.Ask(kPlantMemory, 1000), 1) << "the test build could not plant it";
+    ASSERT_EQ(program.Ask(kNestPaints, 1), 1);
+    const LRESULT gatherings = program.Ask(kGatherings);
+    const LRESULT paints = program.Ask(kRepaint);
+    EXPECT_GE(paints, 3) << "no paint arrived inside the gathering: the wait dispatched none";
+    EXPECT_EQ(program.Ask(kGatherings), gatherings + 1) << "a paint inside it gathered again";
+    const Picture nested = SettledPicture(program.window());
+
+    ASSERT_EQ(program.Ask(kNestPaints, 0), 1);
+    program.Ask(kRepaint);
+    const Picture plain = SettledPicture(program.window());
+    ASSERT_GT(plain.width, 0);
+    EXPECT_TRUE(nested.pixels == plain.pixels) << "the window does not show the new rows alone";
+    RECT frame{};
+    GetWindowRect(program.window(), &frame);
+    SaveBitmapFile(CaptureScreen(frame), OutputFolder() + L"nested.bmp");
+
+    ASSERT_TRUE(CopyTextToClipboard(nullptr, L""));
+    PostMessageW(program.program().Button(kCopyButtonId), BM_CLICK, 0, 0);
+    const HWND box = program.program().WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "no message box";
+    bool present = false;
+    const std::wstring report = ReadClipboardText(present);
+    DismissMessageBox(box);
+    const std::size_t ram = report.find(L"\r\nRAM : ");
+    ASSERT_NE(ram, std::wstring::npos) << Utf8(report);
+    EXPECT_EQ(report.substr(ram + 2, report.find(L"\r\n", ram + 2) - ram - 2),
+              L"RAM : 1000 MB  (1GB), Type DDR4");
+    EXPECT_EQ(std::count(report.begin(), report.end(), L'\n'), 5) << Utf8(report);
 }
 
 }  // namespace

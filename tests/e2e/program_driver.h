@@ -271,6 +271,20 @@ inline int CountNearWhite(const Picture& client, int left, int top, int right, i
     return count;
 }
 
+// The client area once two looks a moment apart see the same pixels.
+Picture SettledPicture(HWND window) {
+    Picture previous;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        Picture now = CaptureScreen(ClientRectOnScreen(window));
+        if (now.width > 0 && now.pixels == previous.pixels) {
+            return now;
+        }
+        previous = std::move(now);
+        Sleep(4 * kPollMs);
+    }
+    return previous;
+}
+
 // True once every row shows a label and a value and the window has stopped
 // changing: a paint draws the picture first and its text only after all probes.
 inline bool WaitUntilRowsDrawn(HWND window, DWORD timeoutMs, Picture* shown = nullptr) {

@@ -1,7 +1,8 @@
 // Test build only (orva_testhooks): the shipped program is linked without this
 // file. On start it waits for the main window to be created and subclasses
 // it, so that the end-to-end tests can ask the running program what it holds
-// (see test_hooks.h) and make it repaint on request. Nothing else changes.
+// (see test_hooks.h) and make it repaint on request. Nothing else changes
+// unless a test asks for it.
 #include "tests/hooks/test_hooks.h"
 
 #include <windows.h>
@@ -35,6 +36,17 @@ bool refuseClipboard = false;
 HGLOBAL lastClipboardBlock = nullptr;
 bool lastClipboardBlockFreed = false;
 
+// GlobalMemoryStatusEx as this program imports it: the memory row's call, once a gathering.
+using GlobalMemoryStatusExFunction = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
+GlobalMemoryStatusExFunction realGlobalMemoryStatusEx = nullptr;
+HWND mainWindow = nullptr;
+LRESULT gatherings = 0;
+ULONGLONG plantedMegabytes = 0;
+bool nestPaints = false;
+bool waiting = false;
+// Long enough for COM's loop to dispatch the pending paint.
+constexpr DWORD kModalWaitMs = 300;
+
 HANDLE WINAPI WatchedSetClipboardData(UINT format, HANDLE data) {
     lastClipboardBlock = data;
     lastClipboardBlockFreed = false;
@@ -50,6 +62,24 @@ HGLOBAL WINAPI WatchedGlobalFree(HGLOBAL block) {
         lastClipboardBlockFreed = true;
     }
     return realGlobalFree(block);
+}
+
+BOOL WINAPI WatchedGlobalMemoryStatusEx(LPMEMORYSTATUSEX status) {
+    ++gatherings;
+    const BOOL result = realGlobalMemoryStatusEx(status);
+    if (result && plantedMegabytes != 0) {
+        status->ullTotalPhys = plantedMegabytes << 20;
+    }
+    if (nestPaints && !waiting) {
+        waiting = true;
+        InvalidateRect(mainWindow, nullptr, FALSE);
+        const UniqueKernelHandle never(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        HANDLE handles[] = {never.get()};
+        DWORD index = 0;
+        CoWaitForMultipleHandles(0, kModalWaitMs, 1, handles, &index);
+        waiting = false;
+    }
+    return result;
 }
 
 // Points this program's import of dll!function at replacement; returns the
@@ -97,6 +127,12 @@ void WatchClipboardImports() {
         "user32.dll", "SetClipboardData", reinterpret_cast<void*>(&WatchedSetClipboardData)));
     realGlobalFree = reinterpret_cast<GlobalFreeFunction>(
         ReplaceImport("kernel32.dll", "GlobalFree", reinterpret_cast<void*>(&WatchedGlobalFree)));
+}
+
+void WatchMemoryStatus() {
+    realGlobalMemoryStatusEx = reinterpret_cast<GlobalMemoryStatusExFunction>(
+        ReplaceImport("kernel32.dll", "GlobalMemoryStatusEx",
+                      reinterpret_cast<void*>(&WatchedGlobalMemoryStatusEx)));
 }
 
 // Wine answers 0 for GetProcessHandleCount; its handles are small multiples
@@ -181,6 +217,14 @@ LRESULT Answer(HWND window, WPARAM question, LPARAM argument) {
             return realSetClipboardData != nullptr && realGlobalFree != nullptr;
         case kLastClipboardBlockFreed:
             return lastClipboardBlock == nullptr ? -1 : (lastClipboardBlockFreed ? 1 : 0);
+        case kGatherings:
+            return realGlobalMemoryStatusEx != nullptr ? gatherings : -1;
+        case kPlantMemory:
+            plantedMegabytes = static_cast<ULONGLONG>(argument);
+            return realGlobalMemoryStatusEx != nullptr;
+        case kNestPaints:
+            nestPaints = argument != 0;
+            return realGlobalMemoryStatusEx != nullptr;
         default:
             return -1;
     }
@@ -205,6 +249,7 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) == MainWndProc) {
             programWndProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
                 window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AnsweringWndProc)));
+            mainWindow = window;
             creationWatch.reset();
         }
     }
@@ -216,6 +261,7 @@ struct Installer {
     Installer() {
         questionMessage = RegisterWindowMessageW(kTestHookMessage);
         WatchClipboardImports();
+        WatchMemoryStatus();
         creationWatch.reset(
             SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, GetCurrentThreadId()));
     }
