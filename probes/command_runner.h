@@ -1,26 +1,55 @@
-// Running a tool through a pipe, and widening its narrow output.
+// Running a tool through a pipe, and the text conversions at the Win32 edge.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace orva {
 
+// A tool started by StartCommand, running on its own until Finish. Several
+// may run at once: each has its own bound, job, pipe and reader.
+class RunningCommand {
+public:
+    struct State;
+
+    explicit RunningCommand(std::unique_ptr<State> state) noexcept;
+    RunningCommand(RunningCommand&&) noexcept;
+    RunningCommand& operator=(RunningCommand&&) noexcept;
+    RunningCommand(const RunningCommand&) = delete;
+    RunningCommand& operator=(const RunningCommand&) = delete;
+    // A tool that was never finished is ended with all it started.
+    ~RunningCommand();
+
+    // Waits for the tool until its bound, counted from its start, and returns
+    // exactly the bytes it wrote to standard output. Nothing when it could not
+    // be started, its output could not be read, or it has not ended within its
+    // bound: it is then ended together with every process it started, and
+    // what it wrote so far is discarded. Once only.
+    std::optional<std::string> Finish();
+
+private:
+    std::unique_ptr<State> state_;
+};
+
 // Starts the program at applicationPath itself (no command interpreter, no
-// console window) with commandLine, its whole command line, and returns
-// exactly the bytes it wrote to standard output. Its standard input and error
-// are NUL. Nothing when it cannot be started, its output cannot be read, or it
-// has not ended within timeLimitMs: it is then ended together with every
-// process it started, and what it wrote so far is discarded.
+// console window) with commandLine, its whole command line, and returns at
+// once. Its standard input and error are NUL; it inherits no other handle.
+RunningCommand StartCommand(const std::wstring& applicationPath, const std::wstring& commandLine,
+                            unsigned long timeLimitMs);
+
+// StartCommand, then Finish.
 std::optional<std::string> RunCommand(const std::wstring& applicationPath,
                                       const std::wstring& commandLine, unsigned long timeLimitMs);
 
-// Narrow text in the ANSI code page to UTF-16, up to its first NUL.
-std::wstring ToWide(const std::string& text);
+// Text in the code page to UTF-16, up to its first NUL.
+std::wstring ToWide(const std::string& text, unsigned codePage);
 
-// UTF-16 to narrow text in the ANSI code page, every character kept in place
-// (embedded NULs too); characters the code page lacks become its default one.
-std::string ToNarrow(const std::wstring& text);
+// UTF-16 to UTF-8, every character kept in place (embedded NULs too).
+std::string ToUtf8(const std::wstring& text);
+
+// Text in the code page to UTF-8, up to its first NUL.
+std::string ToUtf8(const std::string& text, unsigned codePage);
 
 // The system folder ("C:\Windows\system32"), empty if it cannot be had.
 std::wstring SystemDirectory();

@@ -68,24 +68,68 @@ DWORD RemainingMs(ULONGLONG deadline) {
 
 }  // namespace
 
-std::optional<std::string> RunCommand(const std::wstring& applicationPath,
-                                      const std::wstring& commandLine, unsigned long timeLimitMs) {
+struct RunningCommand::State {
+    UniqueKernelHandle process;
+    UniqueKernelHandle job;  // empty where the tool could not be put in one
+    UniqueKernelHandle reader;
+    std::shared_ptr<PipeReading> reading;
+    ULONGLONG deadline = 0;
+    bool running = false;  // started, and not finished yet
+
+    State() = default;
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    // A tool that was never finished is ended with all it started.
+    ~State() {
+        if (running) {
+            End();
+            StopReader();
+        }
+    }
+
+    // Windows 7 nests no jobs: where this program runs in one, only the tool
+    // itself can be ended.
+    void End() const {
+        if (!job || !TerminateJobObject(job.get(), 1)) {
+            TerminateProcess(process.get(), 1);
+        }
+    }
+
+    // After End: the pipe's last write end is gone, unless a process outside
+    // the job holds it.
+    void StopReader() const {
+        if (WaitForSingleObject(reader.get(), kReaderGraceMs) != WAIT_OBJECT_0) {
+            CancelSynchronousIo(reader.get());
+            WaitForSingleObject(reader.get(), kReaderGraceMs);
+        }
+    }
+};
+
+RunningCommand::RunningCommand(std::unique_ptr<State> state) noexcept : state_(std::move(state)) {}
+RunningCommand::RunningCommand(RunningCommand&&) noexcept = default;
+RunningCommand& RunningCommand::operator=(RunningCommand&&) noexcept = default;
+RunningCommand::~RunningCommand() = default;
+
+RunningCommand StartCommand(const std::wstring& applicationPath, const std::wstring& commandLine,
+                            unsigned long timeLimitMs) {
+    auto state = std::make_unique<RunningCommand::State>();
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     UniqueKernelHandle readEnd;
     UniqueKernelHandle writeEnd;
     if (!CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, kPipeBytes)) {
         readEnd.release();  // nothing was made: whatever the slots hold is not ours
         writeEnd.release();
-        return std::nullopt;
+        return RunningCommand(std::move(state));
     }
     SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
     const UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
                                      OPEN_EXISTING, 0, nullptr));
-    // Only these two reach the tool, whatever else of ours is inheritable.
+    // Only these two reach the tool, whatever else of ours is inheritable:
+    // the pipes of tools started before or after it among them.
     const InheritOnlyList inherited({writeEnd.get(), nul.get()});
     if (!nul || inherited.get() == nullptr) {
-        return std::nullopt;
+        return RunningCommand(std::move(state));
     }
 
     STARTUPINFOEXW startup{};
@@ -101,84 +145,99 @@ std::optional<std::string> RunCommand(const std::wstring& applicationPath,
     if (!CreateProcessW(applicationPath.c_str(), line.data(), nullptr, nullptr, TRUE,
                         CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
                         nullptr, &startup.StartupInfo, &started)) {
-        return std::nullopt;
+        return RunningCommand(std::move(state));
     }
-    const UniqueKernelHandle process(started.hProcess);
+    state->process.reset(started.hProcess);
     const UniqueKernelHandle thread(started.hThread);
     writeEnd.reset();  // the tool's is the last write end: its end is the output's end
-    // Windows 7 nests no jobs: where this program runs in one, only the tool
-    // itself can be ended.
-    const UniqueKernelHandle job = JobThatEndsItsProcesses();
-    const bool inJob = job && AssignProcessToJobObject(job.get(), process.get());
-    const auto end = [&] {
-        if (!inJob || !TerminateJobObject(job.get(), 1)) {
-            TerminateProcess(process.get(), 1);
-        }
-    };
+    state->job = JobThatEndsItsProcesses();
+    if (state->job && !AssignProcessToJobObject(state->job.get(), state->process.get())) {
+        state->job.reset();
+    }
 
-    const auto reading = std::make_shared<PipeReading>();
-    reading->pipe = std::move(readEnd);
-    auto share = std::make_unique<std::shared_ptr<PipeReading>>(reading);
-    const UniqueKernelHandle reader(CreateThread(nullptr, 0, ReadToEnd, share.get(), 0, nullptr));
-    if (!reader) {
-        end();
-        return std::nullopt;
+    state->reading = std::make_shared<PipeReading>();
+    state->reading->pipe = std::move(readEnd);
+    auto share = std::make_unique<std::shared_ptr<PipeReading>>(state->reading);
+    state->reader.reset(CreateThread(nullptr, 0, ReadToEnd, share.get(), 0, nullptr));
+    if (!state->reader) {
+        state->End();
+        return RunningCommand(std::move(state));
     }
     static_cast<void>(share.release());  // the thread owns it now
 
-    const ULONGLONG deadline = GetTickCount64() + timeLimitMs;
-    const bool ended = ResumeThread(thread.get()) != static_cast<DWORD>(-1) &&
-                       WaitForSingleObject(process.get(), RemainingMs(deadline)) == WAIT_OBJECT_0;
+    state->deadline = GetTickCount64() + timeLimitMs;
+    state->running = true;
+    if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+        state->deadline = 0;  // Finish ends it at once
+    }
+    return RunningCommand(std::move(state));
+}
+
+std::optional<std::string> RunningCommand::Finish() {
+    if (!state_ || !state_->running) {
+        return std::nullopt;
+    }
+    State& run = *state_;
+    run.running = false;
+    const bool ended =
+        WaitForSingleObject(run.process.get(), RemainingMs(run.deadline)) == WAIT_OBJECT_0;
     // All the tool wrote is in the pipe now. What it left running (Wine's
     // console host, which inherits the pipe) would hold the output open.
     if (ended) {
-        end();
+        run.End();
     }
-    const bool read = ended && WaitForSingleObject(
-                                   reader.get(), std::max(RemainingMs(deadline), kReaderGraceMs)) ==
-                                   WAIT_OBJECT_0;
+    const bool read =
+        ended && WaitForSingleObject(run.reader.get(), std::max(RemainingMs(run.deadline),
+                                                                kReaderGraceMs)) == WAIT_OBJECT_0;
     if (!read) {
-        end();
-        if (WaitForSingleObject(reader.get(), kReaderGraceMs) != WAIT_OBJECT_0) {
-            CancelSynchronousIo(reader.get());
-            WaitForSingleObject(reader.get(), kReaderGraceMs);
-        }
+        run.End();
+        run.StopReader();
         return std::nullopt;  // cut short: never a row from part of a list
     }
-    if (!reading->complete) {
+    if (!run.reading->complete) {
         return std::nullopt;
     }
-    return std::move(reading->output);
+    return std::move(run.reading->output);
 }
 
-std::wstring ToWide(const std::string& text) {
+std::optional<std::string> RunCommand(const std::wstring& applicationPath,
+                                      const std::wstring& commandLine, unsigned long timeLimitMs) {
+    return StartCommand(applicationPath, commandLine, timeLimitMs).Finish();
+}
+
+std::wstring ToWide(const std::string& text, unsigned codePage) {
     const int length = static_cast<int>(text.size()) + 1;  // the NUL too
-    const int needed = MultiByteToWideChar(CP_ACP, 0, text.c_str(), length, nullptr, 0);
+    const int needed = MultiByteToWideChar(codePage, 0, text.c_str(), length, nullptr, 0);
     if (needed <= 0) {
         return std::wstring();
     }
     std::vector<wchar_t> buffer(static_cast<std::size_t>(needed));
-    const int written = MultiByteToWideChar(CP_ACP, 0, text.c_str(), length, buffer.data(), needed);
+    const int written =
+        MultiByteToWideChar(codePage, 0, text.c_str(), length, buffer.data(), needed);
     if (written <= 0) {
         return std::wstring();
     }
     return std::wstring(buffer.data());
 }
 
-std::string ToNarrow(const std::wstring& text) {
+std::string ToUtf8(const std::wstring& text) {
     if (text.empty()) {
         return std::string();
     }
     const int length = static_cast<int>(text.size());
     const int size =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (size <= 0) {
         return std::string();
     }
     std::string narrow(static_cast<std::size_t>(size), '\0');
     const int written =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, narrow.data(), size, nullptr, nullptr);
     return written == size ? narrow : std::string();
+}
+
+std::string ToUtf8(const std::string& text, unsigned codePage) {
+    return ToUtf8(ToWide(text, codePage));
 }
 
 std::wstring SystemDirectory() {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "probes/text.h"
+#include "probes/wmic.h"
 
 namespace orva {
 
@@ -15,7 +16,7 @@ namespace orva {
 // std::out_of_range when a size that is needed holds no number in range.
 std::string FormatDisksRow(const std::string& toolOutput, const TraceSink& trace);
 
-// Windows only: runs the disk query and formats its list text.
-std::string ProbeDisks();
+// Windows only: the row from the disk query's list text, in UTF-8.
+std::string ProbeDisks(const ListText& list);
 
 }  // namespace orva

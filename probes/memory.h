@@ -4,6 +4,7 @@
 #include <string>
 
 #include "probes/text.h"
+#include "probes/wmic.h"
 
 namespace orva {
 
@@ -16,8 +17,8 @@ std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace
 // ")", then the type text.
 std::string FormatMemoryRow(unsigned long long totalPhys, const std::string& typeText);
 
-// Windows only: runs the memory query, then asks for the memory status.
-// Throws when either fails.
-std::string ProbeMemory();
+// Windows only: the row from the memory query's list text and the memory
+// status, in UTF-8. Throws when the status cannot be had.
+std::string ProbeMemory(const ListText& list);
 
 }  // namespace orva

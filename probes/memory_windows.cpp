@@ -9,8 +9,9 @@
 
 namespace orva {
 
-std::string ProbeMemory() {
-    const std::string typeText = MemoryTypeText(RunWmicQuery(kMemoryQuery), TraceToStandardOutput);
+std::string ProbeMemory(const ListText& list) {
+    // The type texts are ASCII, in every code page.
+    const std::string typeText = MemoryTypeText(list.bytes, TraceToStandardOutput);
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status)) {

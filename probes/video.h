@@ -6,6 +6,7 @@
 #include <string>
 
 #include "probes/text.h"
+#include "probes/wmic.h"
 
 namespace orva {
 
@@ -27,7 +28,7 @@ std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLoo
 // subkey of the display adapter class whose "DriverDesc" is adapterName.
 std::optional<unsigned long long> AdapterMemoryFromClassKey(const std::wstring& adapterName);
 
-// Windows only: runs the video query and formats its list text.
-std::string ProbeVideo();
+// Windows only: the row from the video query's list text, in UTF-8.
+std::string ProbeVideo(const ListText& list);
 
 }  // namespace orva

@@ -105,11 +105,15 @@ std::optional<unsigned long long> AdapterMemoryFromClassKey(const std::wstring& 
     return std::nullopt;
 }
 
-std::string ProbeVideo() {
-    return FormatVideoRow(
-        RunWmicQuery(kVideoQuery),
-        [](const std::string& name) { return AdapterMemoryFromClassKey(ToWide(name)); },
+std::string ProbeVideo(const ListText& list) {
+    // The driver's record names the adapter as the decoded name does.
+    const std::string row = FormatVideoRow(
+        list.bytes,
+        [&](const std::string& name) {
+            return AdapterMemoryFromClassKey(ToWide(name, list.codePage));
+        },
         TraceToStandardOutput);
+    return ToUtf8(row, list.codePage);
 }
 
 }  // namespace orva

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "probes/win32_handles.h"
 #include "probes/wmic.h"
@@ -19,7 +20,8 @@ namespace orva {
 // one sets them up and takes them down again around itself.
 class WmiSession {
 public:
-    WmiSession() noexcept;
+    // space: the namespace to connect to; another one only in tests.
+    explicit WmiSession(const wchar_t* space = L"ROOT\\CIMV2") noexcept;
     WmiSession(const WmiSession&) = delete;
     WmiSession& operator=(const WmiSession&) = delete;
     ~WmiSession();
@@ -31,20 +33,30 @@ public:
     // The innermost session of this thread, or null.
     static WmiSession* Current() noexcept;
 
+    // Attempts to connect (a locator made and ConnectServer called, or the
+    // locator failed), process-wide, for tests.
+    static int ConnectionAttempts() noexcept;
+
 private:
+    const wchar_t* space_;
     // Declared in this order so the connection goes before COM does.
     std::optional<ComInitGuard> com_;
     UniqueCom<IWbemServices> services_;
     WmiSession* outer_;
 };
 
-// The query's records from ROOT\CIMV2, written as the tool's list text,
-// through this thread's session if it has one. Empty text when any COM step
-// fails.
+// The queries' records from ROOT\CIMV2, each written as the tool's list text
+// in UTF-8, in their order, through this thread's session if it has one. One
+// connection serves them all, or its failure fails them all at once; every
+// query is submitted before any record is read, so the service works on them
+// together. A query whose COM step fails gives empty text.
+std::vector<std::string> QueryWmiListTexts(const std::vector<WmicQuery>& queries);
+
+// One query the same way.
 std::string QueryWmiListText(const WmicQuery& query);
 
 // One property value as the tool prints it: NULL as nothing, unsigned CIM
-// types as unsigned numbers, text in the ANSI code page.
+// types as unsigned numbers, text in UTF-8.
 std::string VariantText(const VARIANT& value, long cimType);
 
 }  // namespace orva

@@ -2,6 +2,7 @@
 
 #include <wbemcli.h>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -25,20 +26,23 @@ UniqueBstr Bstr(const std::wstring& text) {
     return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
 }
 
-UniqueCom<IWbemServices> ConnectCimv2() {
+std::atomic<int> connectionAttempts{0};
+
+UniqueCom<IWbemServices> Connect(const wchar_t* space) {
+    ++connectionAttempts;
     UniqueCom<IWbemLocator> locator;
     if (FAILED(CoCreateInstance(
             CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
             reinterpret_cast<void**>(static_cast<IWbemLocator**>(locator.put()))))) {
         return UniqueCom<IWbemServices>();
     }
-    const UniqueBstr space = Bstr(L"ROOT\\CIMV2");
+    const UniqueBstr name = Bstr(space);
     UniqueCom<IWbemServices> services;
     // Without the flag a stuck WMI service can hold the call for good; with it
     // the call gives up after two minutes at most.
-    if (!space || FAILED(locator.get()->ConnectServer(space.get(), nullptr, nullptr, nullptr,
-                                                      WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr,
-                                                      nullptr, services.put()))) {
+    if (!name || FAILED(locator.get()->ConnectServer(name.get(), nullptr, nullptr, nullptr,
+                                                     WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr,
+                                                     nullptr, services.put()))) {
         return UniqueCom<IWbemServices>();
     }
     // The services object may run in this process (Wine) and then has no proxy
@@ -48,24 +52,29 @@ UniqueCom<IWbemServices> ConnectCimv2() {
     return services;
 }
 
-// Fills records; false when any step fails.
-bool ReadRecords(IWbemServices* services, const WmicQuery& query, std::vector<WmiRecord>& records) {
+// The query submitted: its records come as the service finds them. Empty
+// when it cannot be submitted.
+UniqueCom<IEnumWbemClassObject> Submit(IWbemServices* services, const WmicQuery& query) {
     const UniqueBstr language = Bstr(L"WQL");
     const UniqueBstr wql = Bstr(Widen(WqlText(query)));
-    if (!language || !wql) {
-        return false;
-    }
     UniqueCom<IEnumWbemClassObject> rows;
-    if (FAILED(services->ExecQuery(language.get(), wql.get(),
+    if (!language || !wql ||
+        FAILED(services->ExecQuery(language.get(), wql.get(),
                                    WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
                                    rows.put()))) {
-        return false;
+        return UniqueCom<IEnumWbemClassObject>();
     }
+    return rows;
+}
+
+// Fills records; false when any step fails.
+bool ReadRecords(IEnumWbemClassObject* rows, const WmicQuery& query,
+                 std::vector<WmiRecord>& records) {
     const std::vector<std::string> names = SplitString(query.properties, ",");
     for (;;) {
         UniqueCom<IWbemClassObject> row;
         ULONG returned = 0;
-        const HRESULT next = rows.get()->Next(kNextTimeoutMs, 1, row.put(), &returned);
+        const HRESULT next = rows->Next(kNextTimeoutMs, 1, row.put(), &returned);
         if (next == WBEM_S_FALSE && returned == 0) {
             return true;
         }
@@ -96,7 +105,7 @@ std::string VariantText(const VARIANT& value, long cimType) {
             if (V_BSTR(&value) == nullptr) {
                 return std::string();
             }
-            return ToNarrow(std::wstring(V_BSTR(&value), SysStringLen(V_BSTR(&value))));
+            return ToUtf8(std::wstring(V_BSTR(&value), SysStringLen(V_BSTR(&value))));
         case VT_BOOL:
             return V_BOOL(&value) != VARIANT_FALSE ? "TRUE" : "FALSE";
         case VT_UI1:
@@ -134,7 +143,7 @@ thread_local WmiSession* currentSession = nullptr;
 
 }  // namespace
 
-WmiSession::WmiSession() noexcept : outer_(currentSession) {
+WmiSession::WmiSession(const wchar_t* space) noexcept : space_(space), outer_(currentSession) {
     currentSession = this;
 }
 
@@ -144,6 +153,10 @@ WmiSession::~WmiSession() {
 
 WmiSession* WmiSession::Current() noexcept {
     return currentSession;
+}
+
+int WmiSession::ConnectionAttempts() noexcept {
+    return connectionAttempts;
 }
 
 IWbemServices* WmiSession::Services() {
@@ -165,22 +178,41 @@ IWbemServices* WmiSession::Services() {
     if (FAILED(security) && security != RPC_E_TOO_LATE) {
         return nullptr;
     }
-    services_ = ConnectCimv2();
+    services_ = Connect(space_);
     return services_.get();
 }
 
-std::string QueryWmiListText(const WmicQuery& query) {
+std::vector<std::string> QueryWmiListTexts(const std::vector<WmicQuery>& queries) {
+    std::vector<std::string> texts(queries.size());
+    if (queries.empty()) {
+        return texts;
+    }
     std::optional<WmiSession> ownSession;
     WmiSession* session = WmiSession::Current();
     if (session == nullptr) {
         session = &ownSession.emplace();
     }
     IWbemServices* const services = session->Services();
-    std::vector<WmiRecord> records;
-    if (services == nullptr || !ReadRecords(services, query, records)) {
-        return std::string();
+    if (services == nullptr) {
+        return texts;
     }
-    return WriteListText(records);
+    std::vector<UniqueCom<IEnumWbemClassObject>> submitted;
+    submitted.reserve(queries.size());
+    for (const WmicQuery& query : queries) {
+        submitted.push_back(Submit(services, query));
+    }
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+        std::vector<WmiRecord> records;
+        if (submitted[i] && ReadRecords(submitted[i].get(), queries[i], records)) {
+            texts[i] = WriteListText(records);
+        }
+        submitted[i].reset();
+    }
+    return texts;
+}
+
+std::string QueryWmiListText(const WmicQuery& query) {
+    return QueryWmiListTexts({query}).front();
 }
 
 }  // namespace orva

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace orva {
 
@@ -45,7 +46,23 @@ std::string WqlText(const WmicQuery& query);
 // is replaced by the built-in source.
 bool HoldsQueryKey(const std::string& output, const WmicQuery& query);
 
-// Windows only: the query's list text, from the tool or else from WMI itself.
-std::string RunWmicQuery(const WmicQuery& query);
+// A query's list text, and the code page its bytes are in: the tool writes
+// the OEM code page into a pipe, the built-in source UTF-8.
+struct ListText {
+    std::string bytes;
+    unsigned codePage = 0;
+};
+
+// The code page number of UTF-8 (CP_UTF8).
+inline constexpr unsigned kUtf8CodePage = 65001;
+
+// Windows only: the queries' list texts, in their order, from the tool or else
+// from WMI itself. Every tool run starts before any is waited for, and the
+// queries left to WMI are all submitted before any record is read, so a
+// gathering waits for its slowest query rather than for their sum.
+std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries);
+
+// Windows only: one query the same way.
+ListText RunWmicQuery(const WmicQuery& query);
 
 }  // namespace orva

@@ -18,18 +18,42 @@ bool ToolExists(const std::wstring& path) {
 
 }  // namespace
 
-std::string RunWmicQuery(const WmicQuery& query) {
+std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries) {
+    std::vector<ListText> lists(queries.size());
+    std::vector<WmicQuery> leftToWmi;
     // A tool that is missing, cannot start, is stuck or writes no list gives
     // way to WMI itself.
     const std::wstring system = SystemDirectory();
     if (!system.empty() && ToolExists(WmicPath(system))) {
-        const std::optional<std::string> output =
-            RunCommand(WmicPath(system), WmicCommandLine(system, query), kToolTimeLimitMs);
-        if (output && HoldsQueryKey(*output, query)) {
-            return *output;
+        std::vector<RunningCommand> runs;
+        runs.reserve(queries.size());
+        for (const WmicQuery& query : queries) {
+            runs.push_back(
+                StartCommand(WmicPath(system), WmicCommandLine(system, query), kToolTimeLimitMs));
+        }
+        for (std::size_t i = 0; i < queries.size(); ++i) {
+            std::optional<std::string> output = runs[i].Finish();
+            if (output && HoldsQueryKey(*output, queries[i])) {
+                lists[i] = {std::move(*output), GetOEMCP()};
+            }
         }
     }
-    return QueryWmiListText(query);
+    std::vector<std::size_t> fromWmi;
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+        if (lists[i].codePage == 0) {
+            fromWmi.push_back(i);
+            leftToWmi.push_back(queries[i]);
+        }
+    }
+    std::vector<std::string> texts = QueryWmiListTexts(leftToWmi);
+    for (std::size_t i = 0; i < fromWmi.size(); ++i) {
+        lists[fromWmi[i]] = {std::move(texts[i]), kUtf8CodePage};
+    }
+    return lists;
+}
+
+ListText RunWmicQuery(const WmicQuery& query) {
+    return RunWmicQueries({query}).front();
 }
 
 }  // namespace orva

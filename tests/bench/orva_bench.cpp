@@ -234,7 +234,7 @@ private:
 };
 
 std::string Narrow(const std::wstring& text) {
-    return ToNarrow(text);
+    return ToUtf8(text);
 }
 
 // ---------------------------------------------------------------- items 1 to 3
@@ -316,7 +316,7 @@ void BenchGathering(const Options& options, Summary& summary) {
     for (const Query& q : queries) {
         std::string text;
         const Figures f =
-            Summarise(Time(options.gatherRounds, [&] { text = RunWmicQuery(q.query); }));
+            Summarise(Time(options.gatherRounds, [&] { text = RunWmicQuery(q.query).bytes; }));
         PrintRow(q.what, f, 1e3, std::to_string(text.size()) + " bytes of list text");
     }
     summary.toolRuns = toolFigures;
@@ -354,14 +354,17 @@ void BenchOwnWork(const Options& options, Summary& summary) {
             GlobalMemoryStatusEx(&status);
             return FormatMemoryRow(status.ullTotalPhys, type);
         },
-        [&] { return FormatDisksRow(around(kDiskQuery, disks), trace); },
+        [&] { return ToUtf8(FormatDisksRow(around(kDiskQuery, disks), trace), GetOEMCP()); },
         [&] {
-            return FormatVideoRow(
-                around(kVideoQuery, video),
-                [](const std::string& name) { return AdapterMemoryFromClassKey(ToWide(name)); },
-                trace);
+            return ToUtf8(FormatVideoRow(
+                              around(kVideoQuery, video),
+                              [](const std::string& name) {
+                                  return AdapterMemoryFromClassKey(ToWide(name, GetOEMCP()));
+                              },
+                              trace),
+                          GetOEMCP());
         },
-        ToWide,
+        [](const std::string& text) { return ToWide(text, kUtf8CodePage); },
     };
     SystemTool tool;
     if (!tool.InstallStandIn()) {

@@ -5,8 +5,9 @@
 // output, starts a copy of itself that never ends and never ends either, for
 // tests of a stuck tool. With a file wmic-<query>.delay holding a number of
 // milliseconds, it waits that long after writing its output, for tests of a
-// slow tool. A file wmic-<query>.err is written to standard error. With a file wmic-echo.flag beside it, it ends with a line "Line="
-// and its own command line, so tests can see exactly what reached it.
+// slow tool. A file wmic-<query>.err is written to standard error. With a file wmic-echo.flag
+// beside it, it ends with a line "Line=" and its own command line, so tests can see exactly what
+// reached it.
 #include <windows.h>
 
 #include <fcntl.h>

@@ -114,7 +114,7 @@ TEST(RunCommand, AToolThatCannotStartGivesNothing) {
     const int owners = UniqueKernelHandle::LiveCount() + UniqueFile::LiveCount();
     for (const std::wstring& path : paths) {
         EXPECT_EQ(RunCommand(path, L"\"" + path + L"\" other", kToolTimeLimitMs), std::nullopt)
-            << ToNarrow(path);
+            << ToUtf8(path);
     }
     RemoveDirectoryW((folder.path() + L"folder.exe").c_str());
     EXPECT_EQ(UniqueKernelHandle::LiveCount() + UniqueFile::LiveCount(), owners);
@@ -137,39 +137,43 @@ TEST(RunCommand, EndsAToolThatOverrunsItsBoundWithAllItStartedAndDiscardsItsOutp
     EXPECT_EQ(command.Run("Model=B\r\r\n", kBoundMs), "Model=B\r\r\n") << "the next run";
 }
 
-TEST(ToWide, DecodesTheAnsiCodePageUpToTheFirstNul) {
-    ASSERT_EQ(GetACP(), 949u) << "run under the ko_KR locale";
+TEST(ToWide, DecodesTheGivenCodePageUpToTheFirstNul) {
     struct Case {
         std::string narrow;
+        unsigned codePage;
         std::wstring wide;
     };
     const Case cases[] = {
-        {"", L""},
-        {"abc", L"abc"},
-        {"\xBD\xC7\xC6\xD0", L"실패"},
-        {std::string("ab\0cd", 5), L"ab"},
-        {std::string("\0abc", 4), L""},
-        {"NVIDIA GeForce \xBB\xEF\xBC\xBA", L"NVIDIA GeForce 삼성"},
+        {"", 949, L""},
+        {"abc", 949, L"abc"},
+        {"\xBD\xC7\xC6\xD0", 949, L"실패"},
+        {std::string("ab\0cd", 5), 949, L"ab"},
+        {std::string("\0abc", 4), 949, L""},
+        {"NVIDIA GeForce \xBB\xEF\xBC\xBA", 949, L"NVIDIA GeForce 삼성"},
+        // The same bytes in the OEM and the ANSI code page of a Spanish system.
+        {"b\xA0sico", 850, L"b\u00E1sico"},
+        {"b\xA0sico", 1252, L"b\u00A0sico"},
+        {"\xEC\x82\xBC\xEC\x84\xB1 b\xC3\xA1sico", kUtf8CodePage, L"삼성 b\u00E1sico"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ToWide(c.narrow), c.wide) << c.narrow;
+        EXPECT_EQ(ToWide(c.narrow, c.codePage), c.wide) << c.narrow << " in " << c.codePage;
     }
 }
 
-TEST(ToNarrow, EncodesInTheAnsiCodePageKeepingEveryCharacter) {
-    ASSERT_EQ(GetACP(), 949u) << "run under the ko_KR locale";
+TEST(ToUtf8, EncodesEveryCharacterInPlace) {
     struct Case {
         std::wstring wide;
-        std::string narrow;
+        std::string utf8;
     };
     const Case cases[] = {
         {L"", ""},
         {L"Wine Disk Drive", "Wine Disk Drive"},
-        {L"실패", "\xBD\xC7\xC6\xD0"},
+        {L"실패", "\xEC\x8B\xA4\xED\x8C\xA8"},
+        {L"b\u00E1sico", "b\xC3\xA1sico"},
         {std::wstring(L"a\0b", 3), std::string("a\0b", 3)},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ToNarrow(c.wide), c.narrow);
+        EXPECT_EQ(ToUtf8(c.wide), c.utf8);
     }
 }
 

@@ -27,7 +27,7 @@ inline std::wstring ExeFolder() {
 inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
     std::ofstream file(path.c_str(), std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(file.good()) << ToNarrow(path);
+    ASSERT_TRUE(file.good()) << ToUtf8(path);
 }
 
 // A fresh folder under the temporary folder, deleted with its files.

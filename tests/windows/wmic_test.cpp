@@ -88,8 +88,10 @@ TEST(RunWmicQuery, RunsTheSystemToolByItsFullPath) {
     // The trap is live: a search for the bare name finds an impostor.
     const std::wstring found = SearchedTool();
     EXPECT_TRUE(found == current.path() + L"wmic.exe" || found == early.path() + L"wmic.exe")
-        << ToNarrow(found);
-    EXPECT_EQ(RunWmicQuery(kDiskQuery), "\r\r\n\r\r\nModel=System Disk\r\r\nSize=1000\r\r\n\r\r\n");
+        << ToUtf8(found);
+    const ListText list = RunWmicQuery(kDiskQuery);
+    EXPECT_EQ(list.bytes, "\r\r\n\r\r\nModel=System Disk\r\r\nSize=1000\r\r\n\r\r\n");
+    EXPECT_EQ(list.codePage, GetOEMCP()) << "the tool writes the OEM code page into a pipe";
 }
 
 TEST(RunWmicQuery, HandsEachCommandLineToTheToolUnchanged) {
@@ -107,9 +109,9 @@ TEST(RunWmicQuery, HandsEachCommandLineToTheToolUnchanged) {
         {kMemoryQuery, "SMBIOSMemoryType=26\r\n"},
         {kVideoQuery, "AdapterRAM=1\r\nName=v\r\n"},
     };
-    const std::string program = ToNarrow(SystemDirectory()) + "\\wbem\\WMIC.exe";
+    const std::string program = ToUtf8(SystemDirectory()) + "\\wbem\\WMIC.exe";
     for (const Case& c : cases) {
-        const std::vector<std::string> pieces = SplitString(RunWmicQuery(c.query), "Line=");
+        const std::vector<std::string> pieces = SplitString(RunWmicQuery(c.query).bytes, "Line=");
         ASSERT_EQ(pieces.size(), 2u) << c.query.arguments;
         EXPECT_EQ(pieces[0], c.canned);
         EXPECT_EQ(pieces[1], "\"" + program + "\" " + c.query.arguments + "\r\n");
@@ -132,7 +134,9 @@ TEST(RunWmicQuery, ToolOutputWithoutTheKeyGivesWayToWmi) {
     ASSERT_TRUE(HoldsQueryKey(fromWmi, kDiskQuery));
     for (const Case& c : cases) {
         tool.InstallStandIn({{L"wmic-diskdrive.txt", c.toolOutput}});
-        EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi) << c.what;
+        const ListText list = RunWmicQuery(kDiskQuery);
+        EXPECT_EQ(list.bytes, fromWmi) << c.what;
+        EXPECT_EQ(list.codePage, kUtf8CodePage) << c.what;
     }
 }
 
@@ -143,7 +147,7 @@ TEST(RunWmicQuery, WinesOwnToolGivesWayToWmi) {
         RunCommand(WmicPath(system), WmicCommandLine(system, kDiskQuery), kToolTimeLimitMs);
     ASSERT_TRUE(output.has_value());
     EXPECT_FALSE(HoldsQueryKey(*output, kDiskQuery)) << *output;
-    EXPECT_EQ(FirstValue(RunWmicQuery(kDiskQuery), "Model=", "Size="), "Wine Disk Drive");
+    EXPECT_EQ(FirstValue(RunWmicQuery(kDiskQuery).bytes, "Model=", "Size="), "Wine Disk Drive");
 }
 
 TEST(RunWmicQuery, WithoutTheToolWmiAnswersAndEveryComObjectIsReleased) {
@@ -151,18 +155,18 @@ TEST(RunWmicQuery, WithoutTheToolWmiAnswersAndEveryComObjectIsReleased) {
     tool.Remove();
     const int owners = LiveComOwners();
 
-    const std::string disks = RunWmicQuery(kDiskQuery);
+    const std::string disks = RunWmicQuery(kDiskQuery).bytes;
     EXPECT_EQ(FirstValue(disks, "Model=", "Size="), "Wine Disk Drive") << disks;
     EXPECT_TRUE(AllDigits(FirstValue(disks, "Size=", "Model="))) << disks;
 
-    const std::string video = RunWmicQuery(kVideoQuery);
+    const std::string video = RunWmicQuery(kVideoQuery).bytes;
     EXPECT_TRUE(AllDigits(FirstValue(video, "AdapterRAM=", "Name="))) << video;
     EXPECT_FALSE(FirstValue(video, "Name=", "AdapterRAM=").empty()) << video;
     // AdapterRAM comes before Name, as the video parser needs.
     EXPECT_LT(video.find("AdapterRAM="), video.find("Name="));
 
     // Wine's WMI has no SMBIOSMemoryType: no record, no key, no failure.
-    const std::string memory = RunWmicQuery(kMemoryQuery);
+    const std::string memory = RunWmicQuery(kMemoryQuery).bytes;
     EXPECT_TRUE(memory.empty() || AllDigits(FirstValue(memory, "SMBIOSMemoryType=", ""))) << memory;
 
     EXPECT_EQ(LiveComOwners(), owners);
@@ -189,10 +193,10 @@ TEST(RunWmicQuery, AToolThatCannotStartGivesWayToWmi) {
     tool.Remove();
     const std::string fromWmi = QueryWmiListText(kDiskQuery);
     ASSERT_TRUE(HoldsQueryKey(fromWmi, kDiskQuery));
-    EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi) << "no tool";
+    EXPECT_EQ(RunWmicQuery(kDiskQuery).bytes, fromWmi) << "no tool";
     const ScopedFolder folder(WmicPath(SystemDirectory()));
     ASSERT_TRUE(folder.made());
-    EXPECT_EQ(RunWmicQuery(kDiskQuery), fromWmi) << "a folder of the tool's name";
+    EXPECT_EQ(RunWmicQuery(kDiskQuery).bytes, fromWmi) << "a folder of the tool's name";
 }
 
 // QueryWmiListText on a thread whose COM model is set before the call.
@@ -284,8 +288,9 @@ TEST(WmiSession, KeepsOneConnectionForItsQueriesAndTakesCOMDownAtItsEnd) {
     EXPECT_EQ(run.comAfter, S_OK);
 }
 
-TEST(VariantText, PrintsValuesAsTheToolDoes) {
-    ASSERT_EQ(GetACP(), 949u) << "run under the ko_KR locale";
+// Text stays whole whatever the ANSI code page holds: here 949, without the
+// Spanish name's accented letter.
+TEST(VariantText, PrintsValuesAsTheToolDoesWithTextInUtf8) {
     struct Case {
         const char* what;
         VARTYPE type;
@@ -302,8 +307,10 @@ TEST(VariantText, PrintsValuesAsTheToolDoes) {
         {"uint16 arrives as I4", VT_I4, CIM_UINT16, 26, nullptr, "26"},
         {"sint32 stays signed", VT_I4, CIM_SINT32, -5, nullptr, "-5"},
         {"uint64 arrives as text", VT_BSTR, CIM_UINT64, 0, L"2000398934016", "2000398934016"},
-        {"text in code page 949", VT_BSTR, CIM_STRING, 0, L"삼성 SSD 860",
-         "\xBB\xEF\xBC\xBA SSD 860"},
+        {"Hangul", VT_BSTR, CIM_STRING, 0, L"삼성 SSD 860", "\xEC\x82\xBC\xEC\x84\xB1 SSD 860"},
+        {"a Spanish name", VT_BSTR, CIM_STRING, 0,
+         L"Adaptador de pantalla b\u00E1sico de Microsoft",
+         "Adaptador de pantalla b\xC3\xA1sico de Microsoft"},
         {"empty text", VT_BSTR, CIM_STRING, 0, L"", ""},
         {"boolean", VT_BOOL, CIM_BOOLEAN, VARIANT_TRUE, nullptr, "TRUE"},
     };
