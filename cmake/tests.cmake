@@ -59,6 +59,8 @@ if(WIN32)
     target_compile_definitions(${tool} PRIVATE ${ORVA_WIN32_DEFINITIONS})
     target_link_options(${tool} PRIVATE ${ORVA_STATIC_LINK} -municode)
   endforeach()
+  # The runner in a process of its own, for tests that end its caller.
+  target_link_libraries(orva_run_command PRIVATE orva_platform)
   # Planted beside a copy of the program by the window suite.
   add_library(orva_planted SHARED tests/tools/planted/planted_dll.cpp)
   set_target_properties(orva_planted PROPERTIES PREFIX "")

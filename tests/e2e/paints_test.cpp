@@ -42,6 +42,8 @@ constexpr long kHeapSlackBytes = 1024;
 // paints through WMI, then nothing), so VmRSS is compared over the second
 // half of the paints only; a page a paint would exceed this there.
 constexpr long kRssSlackKb = 1024;
+// Device contexts that Wine may add to its cache over a run, each with its region.
+constexpr LRESULT kWineDcCacheSlack = 2;
 
 struct FindTraits {
     using Handle = HANDLE;
@@ -274,11 +276,26 @@ void PaintAndCompare(
             }
         }
     }
-    // Wine may make a device context and a region of its own during the
-    // second paint, once; from then on the counts stand still.
+    // Wine keeps a cache of window device contexts, each with a region of its
+    // own, and adds one now and then (seen once in 150 paints, at any paint):
+    // a few such pairs, not one a paint. Every other count stands still.
     EXPECT_EQ(last.openHandles, second.openHandles) << "kernel handles grew";
-    EXPECT_EQ(last.gdiObjects, second.gdiObjects) << "GDI objects grew";
-    EXPECT_EQ(last.gdiByType, second.gdiByType) << "GDI objects changed";
+    std::map<DWORD, LRESULT> grown;
+    for (const auto& [type, count] : last.gdiByType) {
+        grown[type] += count;
+    }
+    for (const auto& [type, count] : second.gdiByType) {
+        grown[type] -= count;
+    }
+    const LRESULT cached = grown[OBJ_DC];
+    EXPECT_TRUE(cached >= 0 && cached <= kWineDcCacheSlack && grown[OBJ_REGION] == cached)
+        << "device contexts grew by " << cached << ", regions by " << grown[OBJ_REGION];
+    grown.erase(OBJ_DC);
+    grown.erase(OBJ_REGION);
+    for (const auto& [type, count] : grown) {
+        EXPECT_EQ(count, 0) << GdiTypeName(type) << " objects changed";
+    }
+    EXPECT_EQ(last.gdiObjects - second.gdiObjects, 2 * cached) << "GDI objects grew";
     EXPECT_LE(last.heapBytes - second.heapBytes,
               kHeapSlackBytes + wineBytesPerPaint * (last.paints - second.paints))
         << "the heap grew";

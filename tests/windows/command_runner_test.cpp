@@ -124,17 +124,70 @@ TEST(RunCommand, AToolThatCannotStartGivesNothing) {
 // ends: after the bound both are gone and the list is not used.
 TEST(RunCommand, EndsAToolThatOverrunsItsBoundWithAllItStartedAndDiscardsItsOutput) {
     constexpr unsigned long kBoundMs = 3000;
+    // Ending the tool, and the reader's grace after it, emulated.
+    constexpr unsigned long kEndingMs = 5000;
     StandInCommand command;
     const int owners = UniqueKernelHandle::LiveCount() + UniqueFile::LiveCount();
     command.Beside(L"wmic-other.hang", "");
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(command.Run("Model=A\r\r\nSize=1\r\r\n", kBoundMs), std::nullopt);
     EXPECT_GE(GetTickCount64() - start, kBoundMs) << "ended before its bound";
+    EXPECT_LE(GetTickCount64() - start, kBoundMs + kEndingMs) << "ended long after its bound";
     EXPECT_TRUE(NoProcessNamed(L"tool.exe")) << "the tool or the process it started still runs";
     EXPECT_EQ(UniqueKernelHandle::LiveCount() + UniqueFile::LiveCount(), owners);
 
     command.Remove(L"wmic-other.hang");
     EXPECT_EQ(command.Run("Model=B\r\r\n", kBoundMs), "Model=B\r\r\n") << "the next run";
+}
+
+// A pipe of the caller's own, inheritable, as any handle of a program may be:
+// once its write end is closed here, its read end sees the end at once,
+// since no tool holds a copy.
+TEST(RunCommand, HandsTheToolNoOtherHandleOfTheCaller) {
+    StandInCommand command;
+    command.Beside(L"wmic-other.hang", "");
+    command.Beside(L"wmic-other.txt", "");
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    UniqueKernelHandle readEnd;
+    UniqueKernelHandle writeEnd;
+    ASSERT_TRUE(CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, 0));
+    RunningCommand stuck = StartCommand(command.Tool(), L"\"" + command.Tool() + L"\" other", 4000);
+    Sleep(1000);
+    writeEnd.reset();
+    DWORD available = 0;
+    EXPECT_FALSE(PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr))
+        << "the pipe is still open: the tool holds its write end";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BROKEN_PIPE));
+    EXPECT_EQ(stuck.Finish(), std::nullopt);
+}
+
+// A program that dies while its tool runs (ended from the task manager, say)
+// takes the tool and all it started along.
+TEST(RunCommand, ACallerThatDiesLeavesNoToolRunning) {
+    StandInCommand command;
+    command.Beside(L"wmic-other.hang", "");
+    command.Beside(L"wmic-other.txt", "");
+    const std::wstring caller = ExeFolder() + L"orva_run_command.exe";
+    std::wstring line = L"\"" + caller + L"\" \"" + command.Tool() + L"\" \"\\\"" + command.Tool() +
+                        L"\\\" other\" 60000";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(caller.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &started))
+        << "orva_run_command.exe must be built beside the test program";
+    const UniqueKernelHandle process(started.hProcess);
+    const UniqueKernelHandle thread(started.hThread);
+    bool running = false;
+    for (int i = 0; i < 100 && !running; ++i) {
+        Sleep(100);
+        running = !NoProcessNamed(L"tool.exe", 1);
+    }
+    ASSERT_TRUE(running) << "the tool never started";
+    Sleep(500);  // its own process started too
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 10000);
+    EXPECT_TRUE(NoProcessNamed(L"tool.exe")) << "the tool outlived its caller";
 }
 
 TEST(ToWide, DecodesTheGivenCodePageUpToTheFirstNul) {

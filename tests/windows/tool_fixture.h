@@ -58,10 +58,10 @@ private:
     std::wstring path_;
 };
 
-// Whether no process of this file name runs in the prefix, looked for a few
-// times while an ended process may still be going away.
-inline bool NoProcessNamed(const std::wstring& fileName) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
+// Whether no process of this file name runs in the prefix, looked for up to
+// `looks` times while an ended process may still be going away.
+inline bool NoProcessNamed(const std::wstring& fileName, int looks = 50) {
+    for (int attempt = 0; attempt < looks; ++attempt) {
         const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         PROCESSENTRY32W entry{};
         entry.dwSize = sizeof entry;

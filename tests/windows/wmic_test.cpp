@@ -290,6 +290,41 @@ TEST(WmiSession, KeepsOneConnectionForItsQueriesAndTakesCOMDownAtItsEnd) {
 
 // Text stays whole whatever the ANSI code page holds: here 949, without the
 // Spanish name's accented letter.
+// Two gatherings with WMI out of reach (a namespace that does not exist) and
+// no tool: each tries to connect once, whatever number of queries it has.
+struct UnreachableRun {
+    int attempts[2] = {};
+    std::vector<ListText> lists[2];
+};
+
+DWORD WINAPI GatherWithoutWmi(void* parameter) {
+    UnreachableRun& run = *static_cast<UnreachableRun*>(parameter);
+    WmiSession session(L"ROOT\\ORVA-NO-SUCH-NAMESPACE");
+    for (int i = 0; i < 2; ++i) {
+        const int before = WmiSession::ConnectionAttempts();
+        run.lists[i] = RunWmicQueries({kMemoryQuery, kDiskQuery, kVideoQuery});
+        run.attempts[i] = WmiSession::ConnectionAttempts() - before;
+    }
+    return 0;
+}
+
+TEST(RunWmicQueries, TriesToConnectOnceAGatheringWhenConnectingFails) {
+    SystemTool tool;
+    tool.Remove();
+    UnreachableRun run;
+    const HANDLE thread = CreateThread(nullptr, 0, GatherWithoutWmi, &run, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(run.attempts[i], 1) << "gathering " << i;
+        ASSERT_EQ(run.lists[i].size(), 3u);
+        for (const ListText& list : run.lists[i]) {
+            EXPECT_EQ(list.bytes, "");
+        }
+    }
+}
+
 TEST(VariantText, PrintsValuesAsTheToolDoesWithTextInUtf8) {
     struct Case {
         const char* what;

@@ -23,17 +23,40 @@ e2e_prepare() {
   export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe="
 }
 
-# e2e_run PROGRAM ARGS...: runs a test program of the runnable build, ends the
-# prefix's processes, turns its screenshots into PNG and exits with its status.
-e2e_run() {
-  local program=$1 status picture
+E2E_STATUS=0
+
+# e2e_run_part PROGRAM ARGS...: runs a test program of the runnable build and
+# ends the prefix's processes, so that a later part starts its own (in
+# another locale or on another screen); a failure counts in e2e_run's status.
+e2e_run_part() {
+  local program=$1
   shift
-  orva_wine "$ORVA_RUNNABLE_BUILD/$program" "$@"
-  status=$?
+  orva_wine "$ORVA_RUNNABLE_BUILD/$program" "$@" || E2E_STATUS=1
   wineserver -k 2>/dev/null
+}
+
+# e2e_report_as SUFFIX ARGS...: the --gtest_output argument among ARGS, its
+# file named with SUFFIX, so that a second part's report stands beside the
+# first one's.
+e2e_report_as() {
+  local suffix=$1 arg
+  shift
+  for arg in "$@"; do
+    case $arg in
+      --gtest_output=xml:*.xml) printf '%s\n' "${arg%.xml}$suffix.xml" ;;
+    esac
+  done
+}
+
+# e2e_run PROGRAM ARGS...: the last part: runs a test program of the runnable
+# build, ends the prefix, turns its screenshots into PNG and exits with the
+# status of every part.
+e2e_run() {
+  local picture
+  e2e_run_part "$@"
   rm -rf "$WINEPREFIX"
   for picture in "$OUT"/*.bmp; do
     [ -f "$picture" ] && convert "$picture" "${picture%.bmp}.png" 2>/dev/null && rm -f "$picture"
   done
-  exit $status
+  exit $E2E_STATUS
 }

@@ -67,19 +67,26 @@ orva_runnable_preset() {
   if [ "${ORVA_32BIT_RUNS:-}" = yes ]; then echo windows; else echo windows64; fi
 }
 
-# Runs a Wine command under the Korean locale, so the ANSI code page is 949.
+# Runs a Wine command under the Korean locale, so the ANSI and OEM code pages
+# are 949; ORVA_LOCALE=es_ES.UTF-8 gives a Spanish system's 1252 and 850
+# instead. Wine's processes take their code pages from the locale they start
+# in, and those a Windows process starts take its locale.
 # The 64-bit loader starts 64-bit programs at native speed and hands 32-bit
 # ones to the 32-bit loader by itself.
 orva_wine() {
-  LOCPATH="$ORVA_WINE_DIR/locale" LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 "$ORVA_WINE64" "$@"
+  local locale=${ORVA_LOCALE:-ko_KR.UTF-8}
+  LOCPATH="$ORVA_WINE_DIR/locale" LANG=$locale LC_ALL=$locale "$ORVA_WINE64" "$@"
 }
 
-# Wine takes code page 949 only from a ko_KR locale that exists.
+# Wine takes a code page only from a locale that exists.
 orva_locale() {
-  [ -d "$ORVA_WINE_DIR/locale/ko_KR.UTF-8" ] && return 0
-  mkdir -p "$ORVA_WINE_DIR/locale"
-  localedef -i ko_KR -f UTF-8 "$ORVA_WINE_DIR/locale/ko_KR.UTF-8" >/dev/null 2>&1 ||
-    [ -d "$ORVA_WINE_DIR/locale/ko_KR.UTF-8" ]
+  local name
+  for name in ko_KR es_ES; do
+    [ -d "$ORVA_WINE_DIR/locale/$name.UTF-8" ] && continue
+    mkdir -p "$ORVA_WINE_DIR/locale"
+    localedef -i "$name" -f UTF-8 "$ORVA_WINE_DIR/locale/$name.UTF-8" >/dev/null 2>&1 ||
+      [ -d "$ORVA_WINE_DIR/locale/$name.UTF-8" ] || return 1
+  done
 }
 
 # The registry of a Korean PC for the program's window, fonts and browser.
@@ -137,17 +144,19 @@ orva_template_prefix() {
 # A fresh copy of the template at $1.
 orva_new_prefix() {
   local template
+  orva_locale || return 1
   template=$(orva_template_prefix) || return 1
   rm -rf "$1"
   cp -a "$template" "$1"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY; ORVA_XVFB_PID names it.
+# Starts Xvfb on a free display, with a screen of $1 (1600x900 unless given),
+# and exports DISPLAY; ORVA_XVFB_PID names it.
 orva_xvfb() {
-  local n
+  local n size=${1:-1600x900}
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
     ORVA_XVFB_PID=$!
     for _ in $(seq 50); do
       [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
