@@ -24,6 +24,9 @@ endif()
 # built from res/app.rc adds this folder to its includes.
 set(ORVA_VERSION_DIR ${CMAKE_CURRENT_BINARY_DIR}/res)
 configure_file(res/version.h.in ${ORVA_VERSION_DIR}/version.h @ONLY)
+# The files the resource script takes in whole: no scan finds them.
+set_source_files_properties(res/app.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/app.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/background.bmp;${CMAKE_CURRENT_SOURCE_DIR}/res/app.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/small.ico")
 
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/app/main_windows.cpp)
   add_executable(orva WIN32 app/main_windows.cpp res/app.rc)

@@ -130,29 +130,50 @@ struct ActivationContextTraits {
     static void close(Handle context) noexcept { ReleaseActCtx(context); }
 };
 
-// As the loader reads the manifest: without these, Windows 7 puts the program
-// into a compatibility job of its own, where the tool's job cannot be had.
+// As Windows 10 and Wine lay it out (MinGW's header lacks the last field).
+struct CompatibilityElement {
+    GUID id;
+    ACTCTX_COMPATIBILITY_ELEMENT_TYPE type;
+    ULONGLONG maxVersionTested;
+};
+struct CompatibilityInformation {
+    DWORD count;
+    CompatibilityElement elements[8];
+};
+
+// As the loader's parser reads the manifest (Wine's reads it from a file):
+// without these, Windows 7 puts the program into a compatibility job of its
+// own, where the tool's job cannot be had.
 TEST_F(ProgramResources, ManifestDeclaresWindows7To11AsSupported) {
-    const std::wstring file = ProgramFile();
+    const std::string manifest = Bytes(RT_MANIFEST, MAKEINTRESOURCEW(1), kEnglishUs);
+    ASSERT_FALSE(manifest.empty());
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring path =
+        std::wstring(temp) + L"orva-" + std::to_wstring(GetCurrentProcessId()) + L".manifest";
+    {
+        const UniqueFile out(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(out && WriteFile(out.get(), manifest.data(),
+                                     static_cast<DWORD>(manifest.size()), &written, nullptr));
+    }
     ACTCTXW request{};
     request.cbSize = sizeof request;
-    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = file.c_str();
-    request.lpResourceName = MAKEINTRESOURCEW(1);
+    request.lpSource = path.c_str();
     const UniqueHandle<ActivationContextTraits> context(CreateActCtxW(&request));
+    DeleteFileW(path.c_str());
     ASSERT_TRUE(context) << "the manifest does not parse: " << GetLastError();
-    alignas(ACTIVATION_CONTEXT_COMPATIBILITY_INFORMATION) unsigned char buffer[512] = {};
+    CompatibilityInformation info{};
     SIZE_T size = 0;
     ASSERT_TRUE(QueryActCtxW(0, context.get(), nullptr, CompatibilityInformationInActivationContext,
-                             buffer, sizeof buffer, &size))
+                             &info, sizeof info, &size))
         << GetLastError();
-    const auto* info =
-        reinterpret_cast<const ACTIVATION_CONTEXT_COMPATIBILITY_INFORMATION*>(buffer);
     std::vector<std::wstring> declared;
-    for (DWORD i = 0; i < info->ElementCount; ++i) {
+    for (DWORD i = 0; i < info.count && i < 8; ++i) {
         wchar_t text[64] = {};
-        StringFromGUID2(info->Elements[i].Id, text, 64);
-        if (info->Elements[i].Type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) {
+        StringFromGUID2(info.elements[i].id, text, 64);
+        if (info.elements[i].type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) {
             declared.push_back(text);
         }
     }
