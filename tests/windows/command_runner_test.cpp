@@ -184,7 +184,7 @@ TEST(RunCommand, ACallerThatDiesLeavesNoToolRunning) {
         running = !NoProcessNamed(L"tool.exe", 1);
     }
     ASSERT_TRUE(running) << "the tool never started";
-    Sleep(500);  // its own process started too
+    Sleep(2000);  // its own process started too, emulated or not
     TerminateProcess(process.get(), 1);
     WaitForSingleObject(process.get(), 10000);
     EXPECT_TRUE(NoProcessNamed(L"tool.exe")) << "the tool outlived its caller";
