@@ -7,7 +7,7 @@
 
 #include "app/report.h"
 #include "app/window.h"
-#include "probes/win32_handles.h"
+#include "win32/handles.h"
 
 namespace orva {
 

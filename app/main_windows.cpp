@@ -5,8 +5,8 @@
 
 #include "app/placement.h"
 #include "app/window.h"
-#include "probes/win32_handles.h"
 #include "probes/wmi_source.h"
+#include "win32/handles.h"
 
 namespace orva {
 
@@ -39,10 +39,15 @@ void OnCreate(HWND window) {
 }
 
 void OnCommand(HWND window, WPARAM wParam) {
-    if (LOWORD(wParam) == IDC_HOMEPAGE) {
-        OpenHomePage();
-    } else {
-        CopyReport(window);
+    switch (LOWORD(wParam)) {
+        case IDC_HOMEPAGE:
+            OpenHomePage();
+            break;
+        case IDC_COPYSPEC:
+            CopyReport(window);
+            break;
+        default:
+            break;
     }
 }
 

@@ -52,9 +52,9 @@ ReportRows CollectReportRows(const ReportSources& sources) {
     Fill(rows, kOs, sources.os);
     Fill(rows, kCpu, sources.processor);
     Fill(rows, kBoard, sources.board);
-    Fill(rows, kRam, [&] { return sources.widen(sources.memory()); });
-    Fill(rows, kDisk, [&] { return sources.widen(sources.disks()); });
-    Fill(rows, kVga, [&] { return sources.widen(sources.video()); });
+    Fill(rows, kRam, sources.memory);
+    Fill(rows, kDisk, sources.disks);
+    Fill(rows, kVga, sources.video);
     return rows;
 }
 

@@ -20,10 +20,9 @@ struct ReportSources {
     std::function<std::wstring()> os;
     std::function<std::wstring()> processor;
     std::function<std::wstring()> board;
-    std::function<std::string()> memory;
-    std::function<std::string()> disks;
-    std::function<std::string()> video;
-    std::function<std::wstring(const std::string&)> widen;
+    std::function<std::wstring()> memory;
+    std::function<std::wstring()> disks;
+    std::function<std::wstring()> video;
 };
 
 // Row labels and failure texts, in display order.

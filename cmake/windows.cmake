@@ -4,7 +4,8 @@ enable_language(RC)
 set(ORVA_WIN32_DEFINITIONS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
                            WINVER=0x0601)
 
-file(GLOB ORVA_PLATFORM_SOURCES CONFIGURE_DEPENDS app/*_windows.cpp probes/*_windows.cpp)
+file(GLOB ORVA_PLATFORM_SOURCES CONFIGURE_DEPENDS app/*_windows.cpp probes/*_windows.cpp
+     win32/*_windows.cpp)
 list(FILTER ORVA_PLATFORM_SOURCES EXCLUDE REGEX "/main_windows\\.cpp$")
 
 add_library(orva_platform STATIC ${ORVA_PLATFORM_SOURCES})

@@ -1,6 +1,6 @@
 #include "probes/board.h"
 
-#include "probes/registry.h"
+#include "win32/registry.h"
 
 namespace orva {
 
@@ -9,12 +9,9 @@ namespace {
 // The key is opened anew for each value and closed right after its read.
 std::optional<std::wstring> ReadBiosValue(const wchar_t* name) {
     const UniqueRegKey key =
-        OpenMachineKey(L"HARDWARE\\DESCRIPTION\\System\\BIOS\\", KEY_QUERY_VALUE | KEY_WOW64_64KEY);
-    std::wstring text;
-    if (!key || QueryRegistryText(key.get(), name, text) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return text;
+        OpenRegistryKey(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\BIOS\\",
+                        KEY_QUERY_VALUE | KEY_WOW64_64KEY);
+    return ReadRegistryText(key.get(), name);
 }
 
 }  // namespace

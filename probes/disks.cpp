@@ -9,13 +9,6 @@ namespace orva {
 
 namespace {
 
-void CleanAndTrace(std::string& block, const TraceSink& trace) {
-    StripChar(block, '\n');
-    TraceLine(trace, block);
-    StripChar(block, '\r');
-    TraceLine(trace, block);
-}
-
 // disk: a cleaned block cut at "Size=". A card reader with no card in it has
 // a model and an empty size: it is named without a label.
 std::string SizeLabel(const std::vector<std::string>& disk) {
@@ -33,8 +26,8 @@ std::string FormatDisksRow(const std::string& toolOutput, const TraceSink& trace
     const std::vector<std::string> blocks = SplitString(toolOutput, "Model=");
     std::string first = PieceAt(blocks, 1);
     std::string second = PieceAt(blocks, 2);
-    CleanAndTrace(first, trace);
-    CleanAndTrace(second, trace);
+    CleanAndTrace(first, trace, true);
+    CleanAndTrace(second, trace, true);
 
     const std::vector<std::string> firstDisk = SplitString(first, "Size=");
     const std::vector<std::string> secondDisk = SplitString(second, "Size=");

@@ -16,7 +16,7 @@ namespace orva {
 // std::out_of_range when a size that is needed holds no number in range.
 std::string FormatDisksRow(const std::string& toolOutput, const TraceSink& trace);
 
-// Windows only: the row from the disk query's list text, in UTF-8.
-std::string ProbeDisks(const ListText& list);
+// Windows only: the row from the disk query's list text.
+std::wstring ProbeDisks(const ListText& list);
 
 }  // namespace orva

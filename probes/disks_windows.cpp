@@ -1,13 +1,13 @@
 #include "probes/disks.h"
 
-#include "probes/command_runner.h"
 #include "probes/text.h"
 #include "probes/wmic.h"
+#include "win32/text_conversion.h"
 
 namespace orva {
 
-std::string ProbeDisks(const ListText& list) {
-    return ToUtf8(FormatDisksRow(list.bytes, TraceToStandardOutput), list.codePage);
+std::wstring ProbeDisks(const ListText& list) {
+    return ToWide(FormatDisksRow(list.bytes, TraceToStandardOutput), list.codePage);
 }
 
 }  // namespace orva

@@ -25,10 +25,7 @@ constexpr MemoryType kMemoryTypes[] = {
 
 std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace) {
     std::string code = PieceAt(SplitString(toolOutput, "SMBIOSMemoryType="), 1);
-    StripChar(code, '\n');
-    TraceLine(trace, code);
-    StripChar(code, '\r');
-    TraceLine(trace, code);
+    CleanAndTrace(code, trace, true);
     for (const MemoryType& type : kMemoryTypes) {
         if (code == type.code) {
             return type.text;

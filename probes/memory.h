@@ -18,7 +18,7 @@ std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace
 std::string FormatMemoryRow(unsigned long long totalPhys, const std::string& typeText);
 
 // Windows only: the row from the memory query's list text and the memory
-// status, in UTF-8. Throws when the status cannot be had.
-std::string ProbeMemory(const ListText& list);
+// status. Throws when the status cannot be had.
+std::wstring ProbeMemory(const ListText& list);
 
 }  // namespace orva

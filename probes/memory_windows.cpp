@@ -6,10 +6,11 @@
 
 #include "probes/text.h"
 #include "probes/wmic.h"
+#include "win32/text_conversion.h"
 
 namespace orva {
 
-std::string ProbeMemory(const ListText& list) {
+std::wstring ProbeMemory(const ListText& list) {
     // The type texts are ASCII, in every code page.
     const std::string typeText = MemoryTypeText(list.bytes, TraceToStandardOutput);
     MEMORYSTATUSEX status{};
@@ -17,7 +18,7 @@ std::string ProbeMemory(const ListText& list) {
     if (!GlobalMemoryStatusEx(&status)) {
         throw std::runtime_error("GlobalMemoryStatusEx failed");
     }
-    return FormatMemoryRow(status.ullTotalPhys, typeText);
+    return ToWide(FormatMemoryRow(status.ullTotalPhys, typeText), list.codePage);
 }
 
 }  // namespace orva

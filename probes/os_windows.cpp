@@ -1,20 +1,20 @@
 #include "probes/os.h"
 
 #include "probes/failure_texts.h"
-#include "probes/registry.h"
+#include "win32/registry.h"
 
 namespace orva {
 
 std::wstring ProbeOs() {
-    const UniqueRegKey key = OpenMachineKey(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\",
-                                            KEY_QUERY_VALUE | KEY_WOW64_64KEY);
-    std::wstring productName;
-    if (!key || QueryRegistryText(key.get(), L"ProductName", productName) != ERROR_SUCCESS) {
+    const UniqueRegKey key =
+        OpenRegistryKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\",
+                        KEY_QUERY_VALUE | KEY_WOW64_64KEY);
+    const std::optional<std::wstring> productName = ReadRegistryText(key.get(), L"ProductName");
+    if (!productName) {
         return kOsFailureText;
     }
-    std::wstring buildNumber;
-    QueryRegistryText(key.get(), L"CurrentBuildNumber", buildNumber);
-    return ApplyWindows11Name(productName, buildNumber);
+    return ApplyWindows11Name(*productName,
+                              ReadRegistryText(key.get(), L"CurrentBuildNumber").value_or(L""));
 }
 
 }  // namespace orva

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "probes/failure_texts.h"
-#include "probes/registry.h"
+#include "win32/registry.h"
 
 namespace orva {
 
@@ -14,14 +14,12 @@ namespace {
 // key: the calls that count processors show it a machine of at most 32 per
 // group, as WOW64 does. Where the key cannot tell, the active count it is.
 unsigned long LogicalProcessorCount() {
-    const UniqueRegKey processors =
-        OpenMachineKey(L"Hardware\\Description\\System\\CentralProcessor", KEY_QUERY_VALUE);
-    DWORD subkeys = 0;
-    if (processors &&
-        RegQueryInfoKeyW(processors.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                         nullptr, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-        subkeys > 0) {
-        return subkeys;
+    const UniqueRegKey processors = OpenRegistryKey(
+        HKEY_LOCAL_MACHINE, L"Hardware\\Description\\System\\CentralProcessor", KEY_QUERY_VALUE);
+    const std::optional<DWORD> subkeys =
+        processors ? RegistrySubkeyCount(processors.get()) : std::nullopt;
+    if (subkeys && *subkeys > 0) {
+        return *subkeys;
     }
     const DWORD count = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
     if (count != 0) {
@@ -35,15 +33,17 @@ unsigned long LogicalProcessorCount() {
 }  // namespace
 
 std::wstring ProbeProcessor() {
-    std::wstring name;
+    std::optional<std::wstring> name;
     {
         const UniqueRegKey key =
-            OpenMachineKey(L"Hardware\\Description\\System\\CentralProcessor\\0", KEY_QUERY_VALUE);
-        if (!key || QueryRegistryText(key.get(), L"ProcessorNameString", name) != ERROR_SUCCESS) {
-            return kProcessorFailureText;
-        }
+            OpenRegistryKey(HKEY_LOCAL_MACHINE,
+                            L"Hardware\\Description\\System\\CentralProcessor\\0", KEY_QUERY_VALUE);
+        name = ReadRegistryText(key.get(), L"ProcessorNameString");
     }
-    return FormatProcessorRow(name, LogicalProcessorCount());
+    if (!name) {
+        return kProcessorFailureText;
+    }
+    return FormatProcessorRow(*name, LogicalProcessorCount());
 }
 
 }  // namespace orva

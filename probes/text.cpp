@@ -29,6 +29,15 @@ void TraceLine(const TraceSink& sink, const std::string& value) {
     sink(value + '\n');
 }
 
+void CleanAndTrace(std::string& piece, const TraceSink& trace, bool traceCleaned) {
+    StripChar(piece, '\n');
+    TraceLine(trace, piece);
+    StripChar(piece, '\r');
+    if (traceCleaned) {
+        TraceLine(trace, piece);
+    }
+}
+
 void TraceToStandardOutput(const std::string& line) {
     // Standard output normally leads nowhere, so a line it refuses is no failure.
     static_cast<void>(std::fwrite(line.data(), 1, line.size(), stdout));

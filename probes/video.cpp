@@ -23,12 +23,8 @@ std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLoo
     if (lineEnd != std::string::npos) {
         name.erase(lineEnd);  // later adapters follow on the next lines
     }
-    StripChar(name, '\n');
-    TraceLine(trace, name);
-    StripChar(name, '\r');
-    StripChar(memory, '\n');
-    TraceLine(trace, memory);
-    StripChar(memory, '\r');
+    CleanAndTrace(name, trace, false);
+    CleanAndTrace(memory, trace, false);
 
     // AdapterRAM is a 32-bit property and stops near 4 GiB; the driver's own
     // record of the memory size does not.

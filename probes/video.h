@@ -28,7 +28,7 @@ std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLoo
 // subkey of the display adapter class whose "DriverDesc" is adapterName.
 std::optional<unsigned long long> AdapterMemoryFromClassKey(const std::wstring& adapterName);
 
-// Windows only: the row from the video query's list text, in UTF-8.
-std::string ProbeVideo(const ListText& list);
+// Windows only: the row from the video query's list text.
+std::wstring ProbeVideo(const ListText& list);
 
 }  // namespace orva

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "probes/win32_handles.h"
 #include "probes/wmic.h"
+#include "win32/handles.h"
 
 namespace orva {
 
@@ -20,8 +20,7 @@ namespace orva {
 // one sets them up and takes them down again around itself.
 class WmiSession {
 public:
-    // space: the namespace to connect to; another one only in tests.
-    explicit WmiSession(const wchar_t* space = L"ROOT\\CIMV2") noexcept;
+    WmiSession() noexcept;
     WmiSession(const WmiSession&) = delete;
     WmiSession& operator=(const WmiSession&) = delete;
     ~WmiSession();
@@ -33,12 +32,7 @@ public:
     // The innermost session of this thread, or null.
     static WmiSession* Current() noexcept;
 
-    // Attempts to connect (a locator made and ConnectServer called, or the
-    // locator failed), process-wide, for tests.
-    static int ConnectionAttempts() noexcept;
-
 private:
-    const wchar_t* space_;
     // Declared in this order so the connection goes before COM does.
     std::optional<ComInitGuard> com_;
     UniqueCom<IWbemServices> services_;
@@ -51,9 +45,6 @@ private:
 // query is submitted before any record is read, so the service works on them
 // together. A query whose COM step fails gives empty text.
 std::vector<std::string> QueryWmiListTexts(const std::vector<WmicQuery>& queries);
-
-// One query the same way.
-std::string QueryWmiListText(const WmicQuery& query);
 
 // One property value as the tool prints it: NULL as nothing, unsigned CIM
 // types as unsigned numbers, text in UTF-8.

@@ -2,14 +2,13 @@
 
 #include <wbemcli.h>
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
-#include "probes/command_runner.h"
 #include "probes/text.h"
-#include "probes/win32_handles.h"
 #include "probes/wmi_list.h"
+#include "win32/handles.h"
+#include "win32/text_conversion.h"
 
 namespace orva {
 namespace {
@@ -26,17 +25,14 @@ UniqueBstr Bstr(const std::wstring& text) {
     return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
 }
 
-std::atomic<int> connectionAttempts{0};
-
-UniqueCom<IWbemServices> Connect(const wchar_t* space) {
-    ++connectionAttempts;
+UniqueCom<IWbemServices> Connect() {
     UniqueCom<IWbemLocator> locator;
     if (FAILED(CoCreateInstance(
             CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
             reinterpret_cast<void**>(static_cast<IWbemLocator**>(locator.put()))))) {
         return UniqueCom<IWbemServices>();
     }
-    const UniqueBstr name = Bstr(space);
+    const UniqueBstr name = Bstr(L"ROOT\\CIMV2");
     UniqueCom<IWbemServices> services;
     // Without the flag a stuck WMI service can hold the call for good; with it
     // the call gives up after two minutes at most.
@@ -143,7 +139,7 @@ thread_local WmiSession* currentSession = nullptr;
 
 }  // namespace
 
-WmiSession::WmiSession(const wchar_t* space) noexcept : space_(space), outer_(currentSession) {
+WmiSession::WmiSession() noexcept : outer_(currentSession) {
     currentSession = this;
 }
 
@@ -153,10 +149,6 @@ WmiSession::~WmiSession() {
 
 WmiSession* WmiSession::Current() noexcept {
     return currentSession;
-}
-
-int WmiSession::ConnectionAttempts() noexcept {
-    return connectionAttempts;
 }
 
 IWbemServices* WmiSession::Services() {
@@ -178,7 +170,7 @@ IWbemServices* WmiSession::Services() {
     if (FAILED(security) && security != RPC_E_TOO_LATE) {
         return nullptr;
     }
-    services_ = Connect(space_);
+    services_ = Connect();
     return services_.get();
 }
 
@@ -209,10 +201,6 @@ std::vector<std::string> QueryWmiListTexts(const std::vector<WmicQuery>& queries
         submitted[i].reset();
     }
     return texts;
-}
-
-std::string QueryWmiListText(const WmicQuery& query) {
-    return QueryWmiListTexts({query}).front();
 }
 
 }  // namespace orva

@@ -62,7 +62,14 @@ inline constexpr unsigned kUtf8CodePage = 65001;
 // gathering waits for its slowest query rather than for their sum.
 std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries);
 
-// Windows only: one query the same way.
-ListText RunWmicQuery(const WmicQuery& query);
+// The list texts of the three rows that read one.
+struct ReportLists {
+    ListText memory;
+    ListText disks;
+    ListText video;
+};
+
+// Windows only: the three queries the same way, run together.
+ReportLists RunReportQueries();
 
 }  // namespace orva

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "probes/command_runner.h"
 #include "probes/wmi_source.h"
+#include "win32/command_runner.h"
 
 namespace orva {
 
@@ -52,8 +52,9 @@ std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries) {
     return lists;
 }
 
-ListText RunWmicQuery(const WmicQuery& query) {
-    return RunWmicQueries({query}).front();
+ReportLists RunReportQueries() {
+    std::vector<ListText> lists = RunWmicQueries({kMemoryQuery, kDiskQuery, kVideoQuery});
+    return {std::move(lists[0]), std::move(lists[1]), std::move(lists[2])};
 }
 
 }  // namespace orva

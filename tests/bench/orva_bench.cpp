@@ -20,15 +20,17 @@
 
 #include "app/report.h"
 #include "probes/board.h"
-#include "probes/command_runner.h"
 #include "probes/disks.h"
 #include "probes/memory.h"
 #include "probes/os.h"
 #include "probes/processor.h"
 #include "probes/video.h"
-#include "probes/win32_handles.h"
 #include "probes/wmi_source.h"
 #include "probes/wmic.h"
+#include "tests/common/test_kit.h"
+#include "win32/command_runner.h"
+#include "win32/handles.h"
+#include "win32/text_conversion.h"
 
 namespace orva::bench {
 namespace {
@@ -326,7 +328,7 @@ void BenchGathering(const Options& options, Summary& summary) {
 
 // Everything of a paint's gathering except the child processes and WMI: the
 // registry probes, the system calls, the tool's path and command line,
-// parsing and formatting realistic tool output, widening, and composing the
+// parsing and formatting realistic tool output, decoding, and composing the
 // report. Trace lines go nowhere.
 void BenchOwnWork(const Options& options, Summary& summary) {
     PrintHeader("The program's own work per gathering, without child processes and WMI", "us");
@@ -352,11 +354,11 @@ void BenchOwnWork(const Options& options, Summary& summary) {
             MEMORYSTATUSEX status{};
             status.dwLength = sizeof status;
             GlobalMemoryStatusEx(&status);
-            return FormatMemoryRow(status.ullTotalPhys, type);
+            return ToWide(FormatMemoryRow(status.ullTotalPhys, type), GetOEMCP());
         },
-        [&] { return ToUtf8(FormatDisksRow(around(kDiskQuery, disks), trace), GetOEMCP()); },
+        [&] { return ToWide(FormatDisksRow(around(kDiskQuery, disks), trace), GetOEMCP()); },
         [&] {
-            return ToUtf8(FormatVideoRow(
+            return ToWide(FormatVideoRow(
                               around(kVideoQuery, video),
                               [](const std::string& name) {
                                   return AdapterMemoryFromClassKey(ToWide(name, GetOEMCP()));
@@ -364,7 +366,6 @@ void BenchOwnWork(const Options& options, Summary& summary) {
                               trace),
                           GetOEMCP());
         },
-        [](const std::string& text) { return ToWide(text, kUtf8CodePage); },
     };
     SystemTool tool;
     if (!tool.InstallStandIn()) {

@@ -13,8 +13,8 @@ for db in build/native build/windows; do
     fi
 done
 
-mapfile -t portable < <(ls app/*.cpp probes/*.cpp | grep -v '_windows\.cpp$')
-mapfile -t windows < <(ls app/*_windows.cpp probes/*_windows.cpp 2>/dev/null)
+mapfile -t portable < <(ls app/*.cpp probes/*.cpp win32/*.cpp | grep -v '_windows\.cpp$')
+mapfile -t windows < <(ls app/*_windows.cpp probes/*_windows.cpp win32/*_windows.cpp 2>/dev/null)
 
 # clang knows the MinGW target but not where Debian keeps its libstdc++:
 # take the cross compiler's own search list.

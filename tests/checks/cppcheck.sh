@@ -17,8 +17,8 @@ for id in "${suppressions[@]}"; do
     common+=("--suppress=$id")
 done
 
-mapfile -t portable < <(ls app/*.cpp probes/*.cpp | grep -v '_windows\.cpp$')
-mapfile -t all < <(ls app/*.cpp probes/*.cpp)
+mapfile -t portable < <(ls app/*.cpp probes/*.cpp win32/*.cpp | grep -v '_windows\.cpp$')
+mapfile -t all < <(ls app/*.cpp probes/*.cpp win32/*.cpp)
 
 start=$SECONDS
 status=0

@@ -5,7 +5,7 @@
 set -uo pipefail
 cd "${ORVA_ROOT:-$(dirname "$0")/../..}" || exit 1
 
-mapfile -t files < <(find app probes tests -path tests/support -prune -o \
+mapfile -t files < <(find app probes win32 tests -path tests/support -prune -o \
     -type f \( -name '*.cpp' -o -name '*.h' \) -print | sort)
 echo "$(clang-format --version | grep -o 'clang-format version [0-9.]*'), ${#files[@]} files"
 

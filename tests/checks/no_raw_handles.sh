@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Every Win32 handle the program creates goes straight into an owner from
-# probes/unique_handle.h or probes/win32_handles.h, so no path can leak it.
+# win32/unique_handle.h or win32/handles.h, so no path can leak it.
 #
-# The rule, per statement of app/ and probes/ (lines joined up to a ; { or },
+# The rule, per statement of app/, probes/ and win32/ (lines joined up to a ; { or },
 # comments and string literals left out; the two owner headers are exempt):
 #  - a call that returns a new handle (RETURNED below) is the argument of an
 #    owner being built or reset: `UniqueKernelHandle job(CreateJobObjectW(...))`,
@@ -12,7 +12,7 @@
 #    has an owner's slot in the same statement: `RegOpenKeyExW(..., key.put())`,
 #    one .put() per such call;
 #  - calls that must be paired with an undo (PAIRED) appear only inside the
-#    guards of probes/win32_handles.h: `PaintGuard`, `ClipboardGuard`, ...
+#    guards of win32/handles.h: `PaintGuard`, `ClipboardGuard`, ...
 # Counting is per statement: each occurrence of a call needs its own owner.
 set -uo pipefail
 cd "${ORVA_ROOT:-$(dirname "$0")/../..}" || exit 1
@@ -27,8 +27,8 @@ OUT_PARAMETER=(RegOpenKeyExW RegCreateKeyExW RegOpenCurrentUser CreatePipe CoCre
 PAIRED=(BeginPaint OpenClipboard SelectObject GlobalLock CoInitialize CoInitializeEx
     OleInitialize VariantInit InitializeProcThreadAttributeList)
 
-mapfile -t files < <(find app probes -type f \( -name '*.cpp' -o -name '*.h' \) \
-    ! -path probes/win32_handles.h ! -path probes/unique_handle.h | sort)
+mapfile -t files < <(find app probes win32 -type f \( -name '*.cpp' -o -name '*.h' \) \
+    ! -path win32/handles.h ! -path win32/unique_handle.h | sort)
 
 # One pass over all files: join lines into statements, then count calls and
 # owners per statement.
@@ -63,7 +63,7 @@ report=$(awk -v returned="${RETURNED[*]}" -v out_parameter="${OUT_PARAMETER[*]}"
         for (i = 1; i <= np; i++) {
             if (count(text, call(p[i]))) {
                 any = 1
-                flag(p[i] ": only the guards in probes/win32_handles.h call it")
+                flag(p[i] ": only the guards in win32/handles.h call it")
             }
         }
         statements++

@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "app/window.h"
-#include "probes/win32_handles.h"
 #include "probes/wmic.h"
 #include "tests/e2e/program_driver.h"
 #include "tests/e2e/running_program.h"
@@ -30,6 +29,7 @@
 #include "tests/windows/processor_count.h"
 #include "tests/windows/registry_value.h"
 #include "tests/windows/tool_fixture.h"
+#include "win32/handles.h"
 
 namespace orva::e2e {
 namespace {

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "probes/win32_handles.h"
+#include "tests/common/test_kit.h"
+#include "win32/handles.h"
 
 namespace orva::e2e {
 

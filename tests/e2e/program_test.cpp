@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "app/window.h"
-#include "probes/win32_handles.h"
+#include "tests/common/test_kit.h"
 #include "tests/e2e/program_driver.h"
 #include "tests/e2e/running_program.h"
 #include "tests/windows/processor_count.h"
 #include "tests/windows/tool_fixture.h"
+#include "win32/handles.h"
 
 namespace orva::e2e {
 namespace {

@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "probes/win32_handles.h"
 #include "tests/e2e/program_driver.h"
+#include "win32/handles.h"
 
 namespace orva::e2e {
 

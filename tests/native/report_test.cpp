@@ -9,10 +9,6 @@
 namespace orva {
 namespace {
 
-std::wstring AsciiWiden(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 ReportSources FixedSources(std::vector<std::string>* runOrder = nullptr) {
     auto note = [runOrder](const char* name) {
         if (runOrder != nullptr) {
@@ -34,17 +30,16 @@ ReportSources FixedSources(std::vector<std::string>* runOrder = nullptr) {
         },
         [=] {
             note("memory");
-            return std::string("16321 MB  (16GB), Type DDR4");
+            return std::wstring(L"16321 MB  (16GB), Type DDR4");
         },
         [=] {
             note("disks");
-            return std::string("Disk(465GB)");
+            return std::wstring(L"Disk(465GB)");
         },
         [=] {
             note("video");
-            return std::string("Video (1024 MB)");
+            return std::wstring(L"Video (1024 MB)");
         },
-        AsciiWiden,
     };
 }
 
@@ -73,7 +68,7 @@ TEST(ComposeReport, EmptyValuesKeepTheirSeparators) {
 TEST(CollectReportRows, ValuesEndAtTheirFirstNul) {
     ReportSources sources = FixedSources();
     sources.os = [] { return std::wstring(L"Win\0dows", 8); };
-    sources.disks = [] { return std::string("Disk\0(1GB)", 10); };
+    sources.disks = [] { return std::wstring(L"Disk\0(1GB)", 10); };
     const ReportRows rows = CollectReportRows(sources);
     EXPECT_EQ(rows[0].value, L"Win");
     EXPECT_EQ(rows[5].value, L"Disk");
@@ -85,8 +80,8 @@ TEST(CollectReportRows, ValuesLoseTheirLineBreaksSoTheReportKeepsSixLines) {
     sources.os = [] { return std::wstring(L"Windows\r\n10 Pro"); };
     sources.processor = [] { return std::wstring(L"\nIntel\rCPU\r\n * 8 코어"); };
     sources.board = [] { return std::wstring(L"\r\n\r\n"); };
-    sources.memory = [] { return std::string("16321 MB\n  (16GB)"); };
-    sources.disks = [] { return std::string("Disk\r(465GB)\0\r\nrest", 19); };
+    sources.memory = [] { return std::wstring(L"16321 MB\n  (16GB)"); };
+    sources.disks = [] { return std::wstring(L"Disk\r(465GB)\0\r\nrest", 19); };
     const ReportRows rows = CollectReportRows(sources);
     EXPECT_EQ(rows[0].value, L"Windows10 Pro");
     EXPECT_EQ(rows[1].value, L"IntelCPU * 8 코어");
@@ -119,7 +114,7 @@ TEST(CollectReportRows, AThrowingProbeCostsOnlyItsOwnRow) {
         ReportSources sources = FixedSources();
         const std::string probe = c.probe;
         auto fail = []() -> std::wstring { throw std::runtime_error("x"); };
-        auto failNarrow = []() -> std::string {
+        auto failConversion = []() -> std::wstring {
             throw std::invalid_argument("invalid stoll argument");
         };
         if (probe == "os") {
@@ -132,13 +127,13 @@ TEST(CollectReportRows, AThrowingProbeCostsOnlyItsOwnRow) {
             sources.board = fail;
         }
         if (probe == "memory") {
-            sources.memory = failNarrow;
+            sources.memory = failConversion;
         }
         if (probe == "disks") {
-            sources.disks = failNarrow;
+            sources.disks = failConversion;
         }
         if (probe == "video") {
-            sources.video = failNarrow;
+            sources.video = failConversion;
         }
 
         const ReportRows rows = CollectReportRows(sources);
@@ -149,14 +144,9 @@ TEST(CollectReportRows, AThrowingProbeCostsOnlyItsOwnRow) {
     }
 }
 
-TEST(CollectReportRows, AFailingWideningCostsOnlyItsRow) {
+TEST(CollectReportRows, AProbeOutOfMemoryCostsOnlyItsRow) {
     ReportSources sources = FixedSources();
-    sources.widen = [](const std::string& text) -> std::wstring {
-        if (text.rfind("Video", 0) == 0) {
-            throw std::bad_alloc();
-        }
-        return AsciiWiden(text);
-    };
+    sources.video = []() -> std::wstring { throw std::bad_alloc(); };
     const ReportRows rows = CollectReportRows(sources);
     EXPECT_EQ(rows[4].value, L"그래픽카드 정보 로딩 실패");
     EXPECT_EQ(rows[5].value, L"Disk(465GB)");

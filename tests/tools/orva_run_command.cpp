@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "probes/command_runner.h"
+#include "tests/common/test_kit.h"
+#include "win32/command_runner.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 4) {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "probes/win32_handles.h"
+#include "win32/handles.h"
 
 namespace orva {
 

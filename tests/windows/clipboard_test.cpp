@@ -6,8 +6,9 @@
 #include <string>
 
 #include "app/window.h"
-#include "probes/win32_handles.h"
+#include "tests/common/test_kit.h"
 #include "tests/windows/clipboard_holder.h"
+#include "win32/handles.h"
 
 namespace orva {
 namespace {

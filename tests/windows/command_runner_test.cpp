@@ -7,10 +7,12 @@
 #include <optional>
 #include <string>
 
-#include "probes/command_runner.h"
-#include "probes/win32_handles.h"
 #include "probes/wmic.h"
+#include "tests/common/test_kit.h"
 #include "tests/windows/tool_fixture.h"
+#include "win32/command_runner.h"
+#include "win32/handles.h"
+#include "win32/text_conversion.h"
 
 namespace orva {
 namespace {

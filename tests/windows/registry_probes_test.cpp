@@ -8,9 +8,9 @@
 #include "probes/failure_texts.h"
 #include "probes/os.h"
 #include "probes/processor.h"
-#include "probes/registry.h"
 #include "tests/windows/processor_count.h"
 #include "tests/windows/registry_value.h"
+#include "win32/registry.h"
 
 namespace orva {
 namespace {

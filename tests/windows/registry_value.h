@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "probes/win32_handles.h"
+#include "win32/handles.h"
 
 namespace orva {
 

@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "probes/command_runner.h"
-#include "probes/win32_handles.h"
+#include "win32/command_runner.h"
+#include "win32/handles.h"
+#include "win32/text_conversion.h"
 
 namespace orva {
 

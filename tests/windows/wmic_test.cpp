@@ -5,15 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
 
-#include "probes/command_runner.h"
 #include "probes/text.h"
-#include "probes/win32_handles.h"
 #include "probes/wmi_source.h"
 #include "probes/wmic.h"
+#include "tests/common/import_patch.h"
+#include "tests/common/test_kit.h"
 #include "tests/windows/tool_fixture.h"
+#include "win32/command_runner.h"
+#include "win32/handles.h"
+#include "win32/text_conversion.h"
 
 namespace orva {
 namespace {
@@ -288,22 +292,58 @@ TEST(WmiSession, KeepsOneConnectionForItsQueriesAndTakesCOMDownAtItsEnd) {
     EXPECT_EQ(run.comAfter, S_OK);
 }
 
-// Text stays whole whatever the ANSI code page holds: here 949, without the
-// Spanish name's accented letter.
-// Two gatherings with WMI out of reach (a namespace that does not exist) and
-// no tool: each tries to connect once, whatever number of queries it has.
+// Connections to WMI that this process begins while it lives: each begins
+// with a locator, made through this program file's import of
+// CoCreateInstance. With failing(), no locator can be made: WMI is out of reach.
+class WmiConnections {
+public:
+    explicit WmiConnections(bool failing = false) {
+        attempts_ = 0;
+        failing_ = failing;
+        real_ = reinterpret_cast<CoCreateInstanceFunction>(
+            ReplaceImport("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(&Counting)));
+    }
+    WmiConnections(const WmiConnections&) = delete;
+    WmiConnections& operator=(const WmiConnections&) = delete;
+    ~WmiConnections() {
+        ReplaceImport("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(real_));
+    }
+    // Attempts so far; -1 when the import could not be watched.
+    int attempts() const { return real_ != nullptr ? attempts_.load() : -1; }
+
+private:
+    using CoCreateInstanceFunction = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+    static HRESULT WINAPI Counting(REFCLSID type, LPUNKNOWN outer, DWORD context, REFIID iid,
+                                   LPVOID* object) {
+        if (IsEqualCLSID(type, CLSID_WbemLocator)) {
+            ++attempts_;
+            if (failing_) {
+                *object = nullptr;
+                return REGDB_E_CLASSNOTREG;
+            }
+        }
+        return real_(type, outer, context, iid, object);
+    }
+    static inline std::atomic<int> attempts_{0};
+    static inline bool failing_ = false;
+    static inline CoCreateInstanceFunction real_ = nullptr;
+};
+
+// Two gatherings with WMI out of reach and no tool: each tries to connect
+// once, whatever number of queries it has.
 struct UnreachableRun {
     int attempts[2] = {};
-    std::vector<ListText> lists[2];
+    ReportLists lists[2];
 };
 
 DWORD WINAPI GatherWithoutWmi(void* parameter) {
     UnreachableRun& run = *static_cast<UnreachableRun*>(parameter);
-    WmiSession session(L"ROOT\\ORVA-NO-SUCH-NAMESPACE");
+    const WmiConnections connections(true);
+    WmiSession session;
     for (int i = 0; i < 2; ++i) {
-        const int before = WmiSession::ConnectionAttempts();
-        run.lists[i] = RunWmicQueries({kMemoryQuery, kDiskQuery, kVideoQuery});
-        run.attempts[i] = WmiSession::ConnectionAttempts() - before;
+        const int before = connections.attempts();
+        run.lists[i] = RunReportQueries();
+        run.attempts[i] = connections.attempts() - before;
     }
     return 0;
 }
@@ -318,13 +358,15 @@ TEST(RunWmicQueries, TriesToConnectOnceAGatheringWhenConnectingFails) {
     CloseHandle(thread);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(run.attempts[i], 1) << "gathering " << i;
-        ASSERT_EQ(run.lists[i].size(), 3u);
-        for (const ListText& list : run.lists[i]) {
-            EXPECT_EQ(list.bytes, "");
+        for (const ListText* list :
+             {&run.lists[i].memory, &run.lists[i].disks, &run.lists[i].video}) {
+            EXPECT_EQ(list->bytes, "");
         }
     }
 }
 
+// Text stays whole whatever the ANSI code page holds: here 949, without the
+// Spanish name's accented letter.
 TEST(VariantText, PrintsValuesAsTheToolDoesWithTextInUtf8) {
     struct Case {
         const char* what;

@@ -1,4 +1,4 @@
-// Running a tool through a pipe, and the text conversions at the Win32 edge.
+// Running a tool through a pipe.
 #pragma once
 
 #include <memory>
@@ -37,19 +37,6 @@ private:
 // once. Its standard input and error are NUL; it inherits no other handle.
 RunningCommand StartCommand(const std::wstring& applicationPath, const std::wstring& commandLine,
                             unsigned long timeLimitMs);
-
-// StartCommand, then Finish.
-std::optional<std::string> RunCommand(const std::wstring& applicationPath,
-                                      const std::wstring& commandLine, unsigned long timeLimitMs);
-
-// Text in the code page to UTF-16, up to its first NUL.
-std::wstring ToWide(const std::string& text, unsigned codePage);
-
-// UTF-16 to UTF-8, every character kept in place (embedded NULs too).
-std::string ToUtf8(const std::wstring& text);
-
-// Text in the code page to UTF-8, up to its first NUL.
-std::string ToUtf8(const std::string& text, unsigned codePage);
 
 // The system folder ("C:\Windows\system32"), empty if it cannot be had.
 std::wstring SystemDirectory();

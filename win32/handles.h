@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "probes/unique_handle.h"
+#include "win32/unique_handle.h"
 
 namespace orva {
 
@@ -56,30 +56,6 @@ struct FileHandleTraits {
     static void close(Handle handle) noexcept { CloseHandle(handle); }
 };
 using UniqueFile = UniqueHandle<FileHandleTraits>;
-
-// The whole screen's device context from GetDC(nullptr).
-struct ScreenDcTraits {
-    using Handle = HDC;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle dc) noexcept { ReleaseDC(nullptr, dc); }
-};
-using UniqueScreenDc = UniqueHandle<ScreenDcTraits>;
-
-// Windows the program makes for itself (not the main window, which the user closes).
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle window) noexcept { DestroyWindow(window); }
-};
-using UniqueWindow = UniqueHandle<WindowTraits>;
-
-// Modules from LoadLibraryExW, also those loaded only to read their resources.
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle module) noexcept { FreeLibrary(module); }
-};
-using UniqueModule = UniqueHandle<ModuleTraits>;
 
 // BeginPaint ... EndPaint.
 class PaintGuard {
