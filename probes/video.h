@@ -14,13 +14,15 @@ namespace orva {
 // name, if any.
 using AdapterMemoryLookup = std::function<std::optional<unsigned long long>(const std::string&)>;
 
-// The first adapter's name, then " (%lld MB)" with its memory in units of 2^20
-// bytes. The memory comes from lookup when it knows the name, otherwise from
-// the AdapterRAM line before the first "Name="; where that line holds no value
-// the row is the name alone. Writes the name and the memory piece to trace,
-// each before its CRs are removed. Throws std::invalid_argument or
-// std::out_of_range when AdapterRAM is needed and holds no number in range,
-// or holds nothing and there is no name.
+// The adapter's name, then " (%lld MB)" with its memory in units of 2^20
+// bytes. The adapter is the first whose PNPDeviceID does not begin with
+// "ROOT\" or "SWD\" (a virtual display, the remote desktop's adapter), or
+// else the first. The memory comes from lookup when it knows the name,
+// otherwise from the number after "AdapterRAM=" before the adapter's "Name=";
+// where that holds no value the row is the name alone. Writes the name and
+// the memory piece to trace, each before its CRs are removed. Throws
+// std::invalid_argument or std::out_of_range when AdapterRAM is needed and
+// holds no number in range, or holds nothing and there is no name.
 std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLookup& lookup,
                            const TraceSink& trace);
 

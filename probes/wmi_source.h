@@ -29,6 +29,9 @@ public:
     // by the next call.
     IWbemServices* Services();
 
+    // Drops the connection: the next Services() connects afresh.
+    void Disconnect() noexcept;
+
     // The innermost session of this thread, or null.
     static WmiSession* Current() noexcept;
 
@@ -43,7 +46,8 @@ private:
 // in UTF-8, in their order, through this thread's session if it has one. One
 // connection serves them all, or its failure fails them all at once; every
 // query is submitted before any record is read, so the service works on them
-// together. A query whose COM step fails gives empty text.
+// together. A query whose COM step fails gives empty text; one that finds the
+// service gone (restarted) drops the session's connection for the next call.
 std::vector<std::string> QueryWmiListTexts(const std::vector<WmicQuery>& queries);
 
 // One property value as the tool prints it: NULL as nothing, unsigned CIM

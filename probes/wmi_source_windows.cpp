@@ -2,7 +2,9 @@
 
 #include <wbemcli.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "probes/text.h"
@@ -48,41 +50,60 @@ UniqueCom<IWbemServices> Connect() {
     return services;
 }
 
-// The query submitted: its records come as the service finds them. Empty
-// when it cannot be submitted.
-UniqueCom<IEnumWbemClassObject> Submit(IWbemServices* services, const WmicQuery& query) {
-    const UniqueBstr language = Bstr(L"WQL");
-    const UniqueBstr wql = Bstr(Widen(WqlText(query)));
-    UniqueCom<IEnumWbemClassObject> rows;
-    if (!language || !wql ||
-        FAILED(services->ExecQuery(language.get(), wql.get(),
-                                   WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                   rows.put()))) {
-        return UniqueCom<IEnumWbemClassObject>();
-    }
-    return rows;
+// What calls on a connection answer once the service behind it has gone (the
+// WMI service restarted): none of them can succeed again.
+bool ConnectionGone(HRESULT result) {
+    const HRESULT gone[] = {
+        HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE),
+        HRESULT_FROM_WIN32(RPC_S_CALL_FAILED),
+        HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE),
+        RPC_E_DISCONNECTED,
+        RPC_E_SERVER_DIED,
+        RPC_E_SERVER_DIED_DNE,
+        static_cast<HRESULT>(WBEM_E_TRANSPORT_FAILURE),
+    };
+    return std::find(std::begin(gone), std::end(gone), result) != std::end(gone);
 }
 
-// Fills records; false when any step fails.
-bool ReadRecords(IEnumWbemClassObject* rows, const WmicQuery& query,
-                 std::vector<WmiRecord>& records) {
+// Submits the query into rows, whose records come as the service finds them;
+// the failure's code when it cannot be submitted.
+HRESULT Submit(IWbemServices* services, const WmicQuery& query,
+               UniqueCom<IEnumWbemClassObject>& rows) {
+    const UniqueBstr language = Bstr(L"WQL");
+    const UniqueBstr wql = Bstr(Widen(WqlText(query)));
+    if (!language || !wql) {
+        return E_OUTOFMEMORY;
+    }
+    const HRESULT result = services->ExecQuery(
+        language.get(), wql.get(), WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+        rows.put());
+    if (FAILED(result)) {
+        rows.reset();
+    }
+    return result;
+}
+
+// Fills records; the failure's code when any step fails or times out.
+HRESULT ReadRecords(IEnumWbemClassObject* rows, const WmicQuery& query,
+                    std::vector<WmiRecord>& records) {
     const std::vector<std::string> names = SplitString(query.properties, ",");
     for (;;) {
         UniqueCom<IWbemClassObject> row;
         ULONG returned = 0;
         const HRESULT next = rows->Next(kNextTimeoutMs, 1, row.put(), &returned);
         if (next == WBEM_S_FALSE && returned == 0) {
-            return true;
+            return S_OK;
         }
         if (next != WBEM_S_NO_ERROR || returned != 1 || !row) {
-            return false;  // an error or a timeout
+            return FAILED(next) ? next : E_FAIL;  // an error or a timeout
         }
         WmiRecord record;
         for (const std::string& name : names) {
             VariantGuard value;
             CIMTYPE type = CIM_EMPTY;
-            if (FAILED(row.get()->Get(Widen(name).c_str(), 0, value.put(), &type, nullptr))) {
-                return false;
+            const HRESULT got = row.get()->Get(Widen(name).c_str(), 0, value.put(), &type, nullptr);
+            if (FAILED(got)) {
+                return got;
             }
             record.push_back({name, VariantText(value.get(), type)});
         }
@@ -151,6 +172,10 @@ WmiSession* WmiSession::Current() noexcept {
     return currentSession;
 }
 
+void WmiSession::Disconnect() noexcept {
+    services_.reset();
+}
+
 IWbemServices* WmiSession::Services() {
     if (services_) {
         return services_.get();
@@ -188,17 +213,25 @@ std::vector<std::string> QueryWmiListTexts(const std::vector<WmicQuery>& queries
     if (services == nullptr) {
         return texts;
     }
-    std::vector<UniqueCom<IEnumWbemClassObject>> submitted;
-    submitted.reserve(queries.size());
-    for (const WmicQuery& query : queries) {
-        submitted.push_back(Submit(services, query));
+    std::vector<UniqueCom<IEnumWbemClassObject>> submitted(queries.size());
+    bool gone = false;
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+        gone = ConnectionGone(Submit(services, queries[i], submitted[i])) || gone;
     }
     for (std::size_t i = 0; i < queries.size(); ++i) {
         std::vector<WmiRecord> records;
-        if (submitted[i] && ReadRecords(submitted[i].get(), queries[i], records)) {
+        const HRESULT read =
+            submitted[i] ? ReadRecords(submitted[i].get(), queries[i], records) : E_FAIL;
+        if (SUCCEEDED(read)) {
             texts[i] = WriteListText(records);
         }
+        gone = ConnectionGone(read) || gone;
         submitted[i].reset();
+    }
+    // Only a new connection reaches the restarted service: the next gathering
+    // makes one, so this one still tries to connect once at most.
+    if (gone) {
+        session->Disconnect();
     }
     return texts;
 }

@@ -23,8 +23,8 @@ inline constexpr WmicQuery kMemoryQuery = {"memorychip get SMBIOSMemoryType /for
                                            "SMBIOSMemoryType=", "Win32_PhysicalMemory",
                                            "SMBIOSMemoryType", ""};
 inline constexpr WmicQuery kVideoQuery = {
-    "path win32_VideoController get name,AdapterRAM /format:list", "Name=", "Win32_VideoController",
-    "AdapterRAM,Name", ""};
+    "path win32_VideoController get name,AdapterRAM,PNPDeviceID /format:list",
+    "Name=", "Win32_VideoController", "AdapterRAM,Name,PNPDeviceID", ""};
 
 // A normal run of the tool takes 0.1 to 6 s, the first WMI call after a start
 // of Windows the longest; one that has not ended in 30 s is stuck, and the

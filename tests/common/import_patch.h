@@ -1,9 +1,10 @@
 // Tests' seams in a process of their own: an import of the process's program
-// file pointed at a function of the test's.
+// file, or a method of a system object, pointed at a function of the test's.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace orva {
@@ -46,6 +47,19 @@ inline void* ReplaceImport(const char* dll, const char* function, void* replacem
         }
     }
     return nullptr;
+}
+
+// Points the slot of a COM object's method table at replacement, for every
+// object of its class; returns what the slot held.
+inline void* ReplaceMethod(void** table, std::size_t slot, void* replacement) {
+    DWORD protection = 0;
+    if (!VirtualProtect(&table[slot], sizeof table[slot], PAGE_READWRITE, &protection)) {
+        return nullptr;
+    }
+    void* const previous = table[slot];
+    table[slot] = replacement;
+    VirtualProtect(&table[slot], sizeof table[slot], protection, &protection);
+    return previous;
 }
 
 }  // namespace orva

@@ -53,6 +53,7 @@ TEST(FormatDisksRow, NamesTheFirstTwoDisksWithTheirSizesInBinaryGigabytes) {
         {Record("Generic- SD/MMC USB Device", "") + Record("Drive Two", "1000204886016"),
          "Generic- SD/MMC USB Device, Drive Two(931GB)"},
         {Record("Drive One", ""), "Drive One"},
+        {kFirstRunNotice + "Model=Drive One\nSize=500107862016\n", "Drive One(465GB)"},
         {Record("Card A", "") + Record("Card B", "") + "\n\n", "Card A, Card B"},
         // Model names in code page 949 pass through as bytes.
         {Record("\xBB\xEF\xBC\xBA SSD", "1073741824"), "\xBB\xEF\xBC\xBA SSD(1GB)"},

@@ -12,6 +12,9 @@ inline constexpr const char* kPipeLineEnd = "\r\n";
 inline constexpr const char* kBareLineEnd = "\n";
 inline constexpr const char* kLineEnds[] = {kToolLineEnd, kPipeLineEnd, kBareLineEnd};
 
+// What the tool writes ahead of its list the first time it runs on a PC.
+inline const std::string kFirstRunNotice = "Please wait while WMIC is being installed.";
+
 // text with every LF replaced by lineEnd.
 inline std::string WithLineEnds(const std::string& text, const std::string& lineEnd) {
     std::string result;

@@ -38,6 +38,7 @@ TEST(MemoryRow, ShowsMegabytesDecimalGigabytesAndTheFirstModulesType) {
         {1048576000ULL, "", "1000 MB  (1GB)"},
         {1048575ULL, OneModule("26"), "0 MB  (0GB), Type DDR4"},
         {0ULL, "", "0 MB  (0GB)"},
+        {17114271744ULL, kFirstRunNotice + OneModule("26"), "16321 MB  (16GB), Type DDR4"},
         {18446744073709551615ULL, OneModule("35"),
          "17592186044415 MB  (17592186044GB), Type LPDDR5"},
     };

@@ -55,6 +55,50 @@ TEST(FormatVideoRow, ShowsTheFirstAdaptersNameAndAdapterRamInMebibytes) {
         {Adapter("", "USB Display") + Adapter("1073741824", "Second"), "USB Display"},
         // The eleven characters before the number are dropped unread.
         {"\n\nAdapterRam=2097152\nName=N\n", "N (2 MB)"},
+        // The tool's notice on its first run on a PC, with or without a line break.
+        {kFirstRunNotice + Adapter("1073741824", "N"), "N (1024 MB)"},
+        {kFirstRunNotice + "AdapterRAM=1073741824\nName=N\n", "N (1024 MB)"},
+        {kFirstRunNotice + Adapter("", "USB Display"), "USB Display"},
+    };
+    for (const char* lineEnd : kLineEnds) {
+        for (const Case& c : cases) {
+            const std::string output = WithLineEnds(c.output, lineEnd);
+            SCOPED_TRACE(output);
+            std::string trace;
+            EXPECT_EQ(FormatVideoRow(output, NothingStored, AppendTo(trace)), c.row);
+        }
+    }
+}
+
+std::string Adapter(const std::string& adapterRam, const std::string& name,
+                    const std::string& deviceId) {
+    return Adapter(adapterRam, name) + "PNPDeviceID=" + deviceId + "\n";
+}
+
+const std::string kRemoteAdapter =
+    Adapter("", "Microsoft Remote Display Adapter",
+            "SWD\\REMOTEDISPLAYENUM\\RDPIDD_INDIRECTDISPLAY&SESSIONID_0002");
+
+TEST(FormatVideoRow, NamesThePcsOwnAdapterBeforeRemoteAndVirtualOnes) {
+    const std::string card = Adapter("4293918720", "NVIDIA GeForce RTX 3080", "PCI\\VEN_10DE");
+    struct Case {
+        std::string output;
+        std::string row;
+    };
+    const Case cases[] = {
+        {kRemoteAdapter + card + "\n\n", "NVIDIA GeForce RTX 3080 (4095 MB)"},
+        {kFirstRunNotice + kRemoteAdapter + card, "NVIDIA GeForce RTX 3080 (4095 MB)"},
+        {Adapter("0", "Parsec Virtual Display Adapter", "root\\display\\0000") + card,
+         "NVIDIA GeForce RTX 3080 (4095 MB)"},
+        {kRemoteAdapter + Adapter("134217728", "Microsoft Hyper-V Video", "VMBUS\\{DA0A7802}"),
+         "Microsoft Hyper-V Video (128 MB)"},
+        {kRemoteAdapter + Adapter("1073741824", "Qualcomm(R) Adreno(TM) GPU", "ACPI\\QCOM0C46"),
+         "Qualcomm(R) Adreno(TM) GPU (1024 MB)"},
+        // Only remote or virtual ones, or no device IDs: the first is named.
+        {kRemoteAdapter, "Microsoft Remote Display Adapter"},
+        {kRemoteAdapter + Adapter("1048576", "Basic Render", "ROOT\\BasicRender\\0000"),
+         "Microsoft Remote Display Adapter"},
+        {Adapter("1048576", "First", "") + card, "First (1 MB)"},
     };
     for (const char* lineEnd : kLineEnds) {
         for (const Case& c : cases) {
@@ -77,6 +121,7 @@ TEST(FormatVideoRow, AdapterRamThatHoldsNoNumberInRangeThrows) {
         {Adapter("", ""), false},
         {Adapter("   ", "N"), false},
         {Adapter("unknown", "N"), false},
+        {kFirstRunNotice + Adapter("unknown", "N"), false},
         {"\n\nName=N\n\n", false},
         {"\n\nName=N\nAdapterRAM=1073741824\n\n", false},
         {Adapter("9223372036854775808", "N"), true},
@@ -139,6 +184,7 @@ TEST(FormatVideoRow, AsksForTheStoredMemoryByTheCleanedNameOnly) {
         {"AdapterRAM=1\r\nName= Two Blanks \r\nAdapterRAM=2\r\nName=Other\r\n", {" Two Blanks "}},
         {"AdapterRAM=1073741824\r\nName=\r\n", {}},
         {"AdapterRAM=1073741824\r\n", {}},
+        {kRemoteAdapter + Adapter("1", "Card", "PCI\\VEN_1002"), {"Card"}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> asked;

@@ -20,7 +20,7 @@ TEST(WmicCommandLine, RunsTheToolFromTheSystemFolderWithTheQueryUnchanged) {
          L"\"C:\\Windows\\system32\\wbem\\WMIC.exe\" memorychip get SMBIOSMemoryType /format:list"},
         {kVideoQuery,
          L"\"C:\\Windows\\system32\\wbem\\WMIC.exe\" path win32_VideoController get "
-         L"name,AdapterRAM /format:list"},
+         L"name,AdapterRAM,PNPDeviceID /format:list"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WmicCommandLine(L"C:\\Windows\\system32", c.query), c.line);
@@ -39,7 +39,7 @@ TEST(WqlText, SelectsTheListedPropertiesOfTheClass) {
     const Case cases[] = {
         {kDiskQuery, "SELECT Model, Size FROM Win32_DiskDrive WHERE Index=0 OR Index=1"},
         {kMemoryQuery, "SELECT SMBIOSMemoryType FROM Win32_PhysicalMemory"},
-        {kVideoQuery, "SELECT AdapterRAM, Name FROM Win32_VideoController"},
+        {kVideoQuery, "SELECT AdapterRAM, Name, PNPDeviceID FROM Win32_VideoController"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WqlText(c.query), c.wql);

@@ -329,6 +329,101 @@ private:
     static inline CoCreateInstanceFunction real_ = nullptr;
 };
 
+// The WMI service restarting under this process's connections: after
+// Restart(), the next query on a connection fails as the service's RPC does.
+// Seen through the program's CoSetProxyBlanket on each new connection.
+class WmiServiceRestart {
+public:
+    WmiServiceRestart() {
+        realBlanket_ = reinterpret_cast<BlanketFunction>(
+            ReplaceImport("ole32.dll", "CoSetProxyBlanket", reinterpret_cast<void*>(&Watching)));
+    }
+    WmiServiceRestart(const WmiServiceRestart&) = delete;
+    WmiServiceRestart& operator=(const WmiServiceRestart&) = delete;
+    ~WmiServiceRestart() {
+        ReplaceImport("ole32.dll", "CoSetProxyBlanket", reinterpret_cast<void*>(realBlanket_));
+        if (table_ != nullptr) {
+            ReplaceMethod(table_, kExecQuerySlot, reinterpret_cast<void*>(realExecQuery_));
+        }
+    }
+    // Whether the seam holds a connection's ExecQuery.
+    bool watching() const { return realExecQuery_ != nullptr; }
+    void Restart() { restarted_ = true; }
+
+private:
+    using BlanketFunction = HRESULT(WINAPI*)(IUnknown*, DWORD, DWORD, OLECHAR*, DWORD, DWORD,
+                                             RPC_AUTH_IDENTITY_HANDLE, DWORD);
+    using ExecQueryFunction = HRESULT(STDMETHODCALLTYPE*)(IWbemServices*, BSTR, BSTR, long,
+                                                          IWbemContext*, IEnumWbemClassObject**);
+    static constexpr std::size_t kExecQuerySlot = 20;  // after IUnknown's 3 and 17 others
+
+    static HRESULT WINAPI Watching(IUnknown* proxy, DWORD authentication, DWORD authorization,
+                                   OLECHAR* server, DWORD level, DWORD impersonation,
+                                   RPC_AUTH_IDENTITY_HANDLE identity, DWORD capabilities) {
+        if (table_ == nullptr) {
+            table_ = *reinterpret_cast<void***>(proxy);
+            realExecQuery_ = reinterpret_cast<ExecQueryFunction>(
+                ReplaceMethod(table_, kExecQuerySlot, reinterpret_cast<void*>(&ExecQuery)));
+        }
+        return realBlanket_(proxy, authentication, authorization, server, level, impersonation,
+                            identity, capabilities);
+    }
+    static HRESULT STDMETHODCALLTYPE ExecQuery(IWbemServices* services, BSTR language, BSTR query,
+                                               long flags, IWbemContext* context,
+                                               IEnumWbemClassObject** rows) {
+        if (restarted_.exchange(false)) {
+            *rows = nullptr;
+            return HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+        }
+        return realExecQuery_(services, language, query, flags, context, rows);
+    }
+    static inline BlanketFunction realBlanket_ = nullptr;
+    static inline void** table_ = nullptr;
+    static inline ExecQueryFunction realExecQuery_ = nullptr;
+    static inline std::atomic<bool> restarted_{false};
+};
+
+// Three gatherings with no tool; the WMI service restarts before the second.
+struct RestartRun {
+    bool seamWorks = false;
+    int attempts[3] = {};
+    ReportLists lists[3];
+};
+
+DWORD WINAPI GatherAcrossARestart(void* parameter) {
+    RestartRun& run = *static_cast<RestartRun*>(parameter);
+    const WmiConnections connections;
+    WmiServiceRestart service;
+    WmiSession session;
+    for (int i = 0; i < 3; ++i) {
+        if (i == 1) {
+            run.seamWorks = service.watching();
+            service.Restart();
+        }
+        const int before = connections.attempts();
+        run.lists[i] = RunReportQueries();
+        run.attempts[i] = connections.attempts() - before;
+    }
+    return 0;
+}
+
+TEST(RunWmicQueries, ConnectsAfreshInTheGatheringAfterTheServiceRestarted) {
+    SystemTool tool;
+    tool.Remove();
+    RestartRun run;
+    const HANDLE thread = CreateThread(nullptr, 0, GatherAcrossARestart, &run, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    ASSERT_TRUE(run.seamWorks);
+    EXPECT_EQ(run.attempts[0], 1);
+    EXPECT_EQ(run.attempts[1], 0) << "one attempt a gathering at most";
+    EXPECT_EQ(run.attempts[2], 1) << "the lost connection is dropped";
+    EXPECT_TRUE(HoldsQueryKey(run.lists[2].disks.bytes, kDiskQuery));
+    EXPECT_EQ(run.lists[2].disks.bytes, run.lists[0].disks.bytes);
+    EXPECT_EQ(run.lists[2].video.bytes, run.lists[0].video.bytes);
+}
+
 // Two gatherings with WMI out of reach and no tool: each tries to connect
 // once, whatever number of queries it has.
 struct UnreachableRun {
