@@ -25,17 +25,44 @@ struct ButtonLayout {
 constexpr ButtonLayout kHomePageButton = {IDC_HOMEPAGE, 20, 210, 650, 30};
 constexpr ButtonLayout kCopyButton = {IDC_COPYSPEC, 300, 10, 100, 20};
 
+// The button that has the keyboard focus while the window is active, and
+// gets it back whenever the window is activated again.
+HWND focusedButton = nullptr;
+
 // The parent owns and destroys its buttons; a missing one has nothing to clean up.
-void CreateButton(HWND parent, const std::wstring& caption, const ButtonLayout& layout) {
-    // cppcheck-suppress ignoredReturnValue
-    CreateWindowExW(0, L"button", caption.c_str(), WS_CHILD | WS_VISIBLE, layout.x, layout.y,
-                    layout.width, layout.height, parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), AppInstance, nullptr);
+HWND CreateButton(HWND parent, const std::wstring& caption, const ButtonLayout& layout) {
+    return CreateWindowExW(0, L"button", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                           layout.x, layout.y, layout.width, layout.height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), AppInstance,
+                           nullptr);
 }
 
 void OnCreate(HWND window) {
     CreateButton(window, std::wstring(L"홈페이지 ") + HomePageAddress, kHomePageButton);
-    CreateButton(window, L"PC사양 복사", kCopyButton);
+    focusedButton = CreateButton(window, L"PC사양 복사", kCopyButton);
+    // As a dialog does: focus rectangles stay hidden until the keyboard is
+    // used, unless the user has the system show keyboard cues always.
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
+}
+
+void OnActivate(HWND window, WPARAM wParam) {
+    const HWND focus = GetFocus();
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        if (focus != nullptr && GetParent(focus) == window) {
+            focusedButton = focus;
+        }
+    } else if (HIWORD(wParam) == 0) {  // not minimized
+        SetFocus(focusedButton != nullptr ? focusedButton : window);
+    }
+}
+
+// Enter presses the focused button, as in a dialog; with none focused it does nothing.
+LRESULT DefaultButton(HWND window) {
+    const HWND focus = GetFocus();
+    if (focus == nullptr || GetParent(focus) != window) {
+        return 0;
+    }
+    return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
 }
 
 void OnCommand(HWND window, WPARAM wParam) {
@@ -93,6 +120,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_COMMAND:
             OnCommand(window, wParam);
             return 0;
+        case WM_ACTIVATE:
+            OnActivate(window, wParam);
+            return 0;
+        case DM_GETDEFID:
+            return DefaultButton(window);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -141,8 +173,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_ORVA));
     MSG message{};
     // GetMessageW answers -1 on an error; looping on it would never end.
+    // The dialog manager gives the keyboard to the buttons: Tab, Space, Enter.
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
+        if (!TranslateAcceleratorW(message.hwnd, accelerators, &message) &&
+            !IsDialogMessageW(window, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

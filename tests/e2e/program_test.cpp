@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -379,6 +380,85 @@ TEST(HomePageButton, HandsTheAddressToTheShell) {
 // one that the system's user32 loads at run time. Wine takes such a DLL from
 // the program's folder where its settings for that program prefer native
 // ones; the program allows system libraries the system folder only.
+// Keys pressed in order and let go in reverse, as the keyboard gives them to
+// whatever window has the focus.
+void Press(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs(2 * keys.size());
+    std::size_t down = 0;
+    for (const WORD key : keys) {
+        inputs[down].type = inputs[inputs.size() - 1 - down].type = INPUT_KEYBOARD;
+        inputs[down].ki.wVk = inputs[inputs.size() - 1 - down].ki.wVk = key;
+        inputs[inputs.size() - 1 - down].ki.dwFlags = KEYEVENTF_KEYUP;
+        ++down;
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The program's focus once it is expected (or when waiting for it ends).
+HWND WaitForFocus(const RunningProgram& program, HWND expected) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(program.window(), nullptr);
+    for (const ULONGLONG start = GetTickCount64(); GetTickCount64() - start < kBoxMs;
+         Sleep(kPollMs)) {
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus == expected) {
+            break;
+        }
+    }
+    return info.hwndFocus;
+}
+
+TEST(Keyboard, ReachesBothButtonsAndNothingElse) {
+    const std::wstring log = Environment(L"ORVA_E2E_BROWSER_LOG");
+    DeleteFileW(log.c_str());
+    const RunningProgram program(L"keyboard");
+    ASSERT_NE(program.window(), nullptr);
+    ASSERT_TRUE(WaitUntilRowsDrawn(program.window(), kStartMs));
+    const HWND copy = program.Button(kCopyButtonId);
+    const HWND home = program.Button(kHomePageButtonId);
+    ASSERT_EQ(WaitForFocus(program, copy), copy) << "the copy button has the focus at first";
+    // A click on the picture, away from the buttons.
+    POINT picture = {600, 120};
+    ClientToScreen(program.window(), &picture);
+    SetCursorPos(picture.x, picture.y);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    ASSERT_TRUE(EmptyTheClipboard());
+
+    Press({VK_ESCAPE});
+    Press({VK_TAB});  // once it has moved the focus, Escape has been handled
+    EXPECT_EQ(WaitForFocus(program, home), home);
+    EXPECT_TRUE(WindowsOf(program.id(), kMessageBoxClass).empty()) << "Escape copied";
+    EXPECT_TRUE(IsWindow(program.window())) << "Escape closed the window";
+    Press({VK_TAB});
+    for (const WORD key : {VK_SPACE, VK_RETURN}) {
+        ASSERT_EQ(WaitForFocus(program, copy), copy);
+        Press({key});
+        const HWND box = program.WaitForMessageBox();
+        ASSERT_NE(box, nullptr) << "key " << key << " copied nothing";
+        EXPECT_EQ(ReadMessageBox(box).text, L"클립보드 복사 완료!");
+        bool present = false;
+        EXPECT_EQ(ReadClipboardText(present), ExpectedReport());
+        DismissMessageBox(box);
+        EXPECT_EQ(WaitForFocus(program, copy), copy) << "the focus is back after the box";
+        ASSERT_TRUE(EmptyTheClipboard());
+    }
+    Press({VK_TAB});
+    ASSERT_EQ(WaitForFocus(program, home), home);
+    Press({VK_SPACE});
+    std::string opened;
+    for (const ULONGLONG start = GetTickCount64();
+         opened.empty() && GetTickCount64() - start < kBoxMs; Sleep(kPollMs)) {
+        opened = ReadWholeFile(log);
+    }
+    EXPECT_NE(opened.find("https://www.orva.co.kr"), std::string::npos) << opened;
+    Press({VK_MENU, VK_F4});
+    EXPECT_EQ(program.WaitForExit(), 0u) << "Alt+F4 closes the window";
+}
+
 TEST(MainWindow, LoadsNoDllPlantedBesideIt) {
     constexpr const wchar_t* kCopy = L"orva-downloaded.exe";
     const TempFolder downloads(L"orva-downloads");

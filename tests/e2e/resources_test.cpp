@@ -145,7 +145,7 @@ struct CompatibilityInformation {
 // As the loader's parser reads the manifest (Wine's reads it from a file):
 // without these, Windows 7 puts the program into a compatibility job of its
 // own, where the tool's job cannot be had.
-TEST_F(ProgramResources, ManifestDeclaresWindows7To11AsSupported) {
+TEST_F(ProgramResources, ManifestDeclaresWindows7To11AsSupportedAndGdiScaling) {
     const std::string manifest = Bytes(RT_MANIFEST, MAKEINTRESOURCEW(1), kEnglishUs);
     ASSERT_FALSE(manifest.empty());
     wchar_t temp[MAX_PATH] = {};
@@ -185,6 +185,13 @@ TEST_F(ProgramResources, ManifestDeclaresWindows7To11AsSupported) {
         L"{8E0F7A12-BFB3-4FE8-B9A5-48FD50A15A9A}",  // Windows 10 and 11
     };
     EXPECT_EQ(declared, expected);
+    // GDI text drawn at the screen's own resolution on scaled screens.
+    wchar_t gdiScaling[8] = {};
+    EXPECT_TRUE(QueryActCtxSettingsW(0, context.get(),
+                                     L"http://schemas.microsoft.com/SMI/2017/WindowsSettings",
+                                     L"gdiScaling", gdiScaling, 8, &size) &&
+                std::wstring(gdiScaling) == L"true")
+        << GetLastError();
 }
 
 TEST_F(ProgramResources, HasNoMenuAcceleratorsOrDialogs) {
