@@ -26,8 +26,8 @@ std::string FormatDisksRow(const std::string& toolOutput, const TraceSink& trace
     const std::vector<std::string> blocks = SplitString(toolOutput, "Model=");
     std::string first = PieceAt(blocks, 1);
     std::string second = PieceAt(blocks, 2);
-    CleanAndTrace(first, trace, true);
-    CleanAndTrace(second, trace, true);
+    CleanAndTrace(first, trace, TraceCleaned::kYes);
+    CleanAndTrace(second, trace, TraceCleaned::kYes);
 
     const std::vector<std::string> firstDisk = SplitString(first, "Size=");
     const std::vector<std::string> secondDisk = SplitString(second, "Size=");

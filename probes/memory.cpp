@@ -25,7 +25,7 @@ constexpr MemoryType kMemoryTypes[] = {
 
 std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace) {
     std::string code = PieceAt(SplitString(toolOutput, "SMBIOSMemoryType="), 1);
-    CleanAndTrace(code, trace, true);
+    CleanAndTrace(code, trace, TraceCleaned::kYes);
     for (const MemoryType& type : kMemoryTypes) {
         if (code == type.code) {
             return type.text;

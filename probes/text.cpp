@@ -29,11 +29,11 @@ void TraceLine(const TraceSink& sink, const std::string& value) {
     sink(value + '\n');
 }
 
-void CleanAndTrace(std::string& piece, const TraceSink& trace, bool traceCleaned) {
+void CleanAndTrace(std::string& piece, const TraceSink& trace, TraceCleaned again) {
     StripChar(piece, '\n');
     TraceLine(trace, piece);
     StripChar(piece, '\r');
-    if (traceCleaned) {
+    if (again == TraceCleaned::kYes) {
         TraceLine(trace, piece);
     }
 }

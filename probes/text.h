@@ -21,10 +21,12 @@ using TraceSink = std::function<void(const std::string& line)>;
 // Hands a cleaned value to sink as one line.
 void TraceLine(const TraceSink& sink, const std::string& value);
 
+// Whether a cleaned piece is traced once more, without its CRs.
+enum class TraceCleaned : bool { kNo, kYes };
+
 // Makes a piece of list text fit for a row, tracing it on the way: removes
-// its LFs and traces it, then removes its CRs, and with traceCleaned traces
-// it once more.
-void CleanAndTrace(std::string& piece, const TraceSink& trace, bool traceCleaned);
+// its LFs and traces it, then removes its CRs.
+void CleanAndTrace(std::string& piece, const TraceSink& trace, TraceCleaned again);
 
 // The program's sink: writes the line to standard output and flushes it.
 // Through the C runtime's stream: iostream would bring most of the C++ stream

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "probes/text.h"
 
@@ -10,9 +12,8 @@ namespace orva {
 
 namespace {
 
-constexpr const char* kAdapterRamKey = "AdapterRAM=";
-constexpr std::size_t kAdapterRamKeyLength = 11;
-constexpr const char* kDeviceIdKey = "PNPDeviceID=";
+constexpr std::string_view kAdapterRamKey = "AdapterRAM=";
+constexpr std::string_view kDeviceIdKey = "PNPDeviceID=";
 constexpr long long kBytesPerMebibyte = 1048576;
 
 // The remote desktop's adapter (SWD\REMOTEDISPLAYENUM\...) and virtual
@@ -40,7 +41,7 @@ std::size_t ChosenAdapter(const std::vector<std::string>& pieces) {
         const auto key = pieces[n].find(kDeviceIdKey);
         std::string deviceId;
         if (key != std::string::npos) {
-            deviceId = FirstLine(pieces[n].substr(key + std::string(kDeviceIdKey).size()));
+            deviceId = FirstLine(pieces[n].substr(key + kDeviceIdKey.size()));
         }
         if (!IsRemoteOrVirtual(deviceId)) {
             return n;
@@ -63,8 +64,8 @@ std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLoo
         const auto lineEnd = memory.find('\n', memory.find(kDeviceIdKey));
         memory.erase(0, lineEnd == std::string::npos ? memory.size() : lineEnd + 1);
     }
-    CleanAndTrace(name, trace, false);
-    CleanAndTrace(memory, trace, false);
+    CleanAndTrace(name, trace, TraceCleaned::kNo);
+    CleanAndTrace(memory, trace, TraceCleaned::kNo);
 
     // AdapterRAM is a 32-bit property and stops near 4 GiB; the driver's own
     // record of the memory size does not.
@@ -81,10 +82,10 @@ std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLoo
         const auto key = memory.find(kAdapterRamKey);
         const bool keyed = key != std::string::npos;
         const std::size_t figure =
-            keyed ? key + kAdapterRamKeyLength : std::min(kAdapterRamKeyLength, memory.size());
+            keyed ? key + kAdapterRamKey.size() : std::min(kAdapterRamKey.size(), memory.size());
         // An adapter that reports no memory (a remote or USB display) is still named.
         const bool noFigure =
-            keyed ? figure == memory.size() : memory.size() == kAdapterRamKeyLength;
+            keyed ? figure == memory.size() : memory.size() == kAdapterRamKey.size();
         if (noFigure && !name.empty()) {
             return name;
         }
