@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -383,78 +384,68 @@ private:
     static inline std::atomic<bool> restarted_{false};
 };
 
-// Three gatherings with no tool; the WMI service restarts before the second.
-struct RestartRun {
-    bool seamWorks = false;
-    int attempts[3] = {};
-    ReportLists lists[3];
-};
-
-DWORD WINAPI GatherAcrossARestart(void* parameter) {
-    RestartRun& run = *static_cast<RestartRun*>(parameter);
-    const WmiConnections connections;
-    WmiServiceRestart service;
-    WmiSession session;
-    for (int i = 0; i < 3; ++i) {
-        if (i == 1) {
-            run.seamWorks = service.watching();
-            service.Restart();
-        }
-        const int before = connections.attempts();
-        run.lists[i] = RunReportQueries();
-        run.attempts[i] = connections.attempts() - before;
-    }
+DWORD WINAPI RunWork(void* work) {
+    (*static_cast<const std::function<void()>*>(work))();
     return 0;
+}
+
+// Runs work on a thread of its own, so in a COM apartment of its own, to its end.
+void OnNewThread(const std::function<void()>& work) {
+    const HANDLE thread =
+        CreateThread(nullptr, 0, RunWork, const_cast<std::function<void()>*>(&work), 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
 }
 
 TEST(RunWmicQueries, ConnectsAfreshInTheGatheringAfterTheServiceRestarted) {
     SystemTool tool;
     tool.Remove();
-    RestartRun run;
-    const HANDLE thread = CreateThread(nullptr, 0, GatherAcrossARestart, &run, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    ASSERT_TRUE(run.seamWorks);
-    EXPECT_EQ(run.attempts[0], 1);
-    EXPECT_EQ(run.attempts[1], 0) << "one attempt a gathering at most";
-    EXPECT_EQ(run.attempts[2], 1) << "the lost connection is dropped";
-    EXPECT_TRUE(HoldsQueryKey(run.lists[2].disks.bytes, kDiskQuery));
-    EXPECT_EQ(run.lists[2].disks.bytes, run.lists[0].disks.bytes);
-    EXPECT_EQ(run.lists[2].video.bytes, run.lists[0].video.bytes);
+    bool seamWorks = false;
+    int attempts[3] = {};
+    ReportLists lists[3];
+    OnNewThread([&] {
+        const WmiConnections connections;
+        WmiServiceRestart service;
+        WmiSession session;
+        for (int i = 0; i < 3; ++i) {
+            if (i == 1) {  // between the first gathering and the second
+                seamWorks = service.watching();
+                service.Restart();
+            }
+            const int before = connections.attempts();
+            lists[i] = RunReportQueries();
+            attempts[i] = connections.attempts() - before;
+        }
+    });
+    ASSERT_TRUE(seamWorks);
+    EXPECT_EQ(attempts[0], 1);
+    EXPECT_EQ(attempts[1], 0) << "one attempt a gathering at most";
+    EXPECT_EQ(attempts[2], 1) << "the lost connection is dropped";
+    EXPECT_TRUE(HoldsQueryKey(lists[2].disks.bytes, kDiskQuery));
+    EXPECT_EQ(lists[2].disks.bytes, lists[0].disks.bytes);
+    EXPECT_EQ(lists[2].video.bytes, lists[0].video.bytes);
 }
 
 // Two gatherings with WMI out of reach and no tool: each tries to connect
 // once, whatever number of queries it has.
-struct UnreachableRun {
-    int attempts[2] = {};
-    ReportLists lists[2];
-};
-
-DWORD WINAPI GatherWithoutWmi(void* parameter) {
-    UnreachableRun& run = *static_cast<UnreachableRun*>(parameter);
-    const WmiConnections connections(true);
-    WmiSession session;
-    for (int i = 0; i < 2; ++i) {
-        const int before = connections.attempts();
-        run.lists[i] = RunReportQueries();
-        run.attempts[i] = connections.attempts() - before;
-    }
-    return 0;
-}
-
 TEST(RunWmicQueries, TriesToConnectOnceAGatheringWhenConnectingFails) {
     SystemTool tool;
     tool.Remove();
-    UnreachableRun run;
-    const HANDLE thread = CreateThread(nullptr, 0, GatherWithoutWmi, &run, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    int attempts[2] = {};
+    ReportLists lists[2];
+    OnNewThread([&] {
+        const WmiConnections connections(true);
+        WmiSession session;
+        for (int i = 0; i < 2; ++i) {
+            const int before = connections.attempts();
+            lists[i] = RunReportQueries();
+            attempts[i] = connections.attempts() - before;
+        }
+    });
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(run.attempts[i], 1) << "gathering " << i;
-        for (const ListText* list :
-             {&run.lists[i].memory, &run.lists[i].disks, &run.lists[i].video}) {
+        EXPECT_EQ(attempts[i], 1) << "gathering " << i;
+        for (const ListText* list : {&lists[i].memory, &lists[i].disks, &lists[i].video}) {
             EXPECT_EQ(list->bytes, "");
         }
     }
