@@ -54,9 +54,9 @@ UniqueCom<IWbemServices> Connect() {
 // WMI service restarted): none of them can succeed again.
 bool ConnectionGone(HRESULT result) {
     const HRESULT gone[] = {
-        HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE),
-        HRESULT_FROM_WIN32(RPC_S_CALL_FAILED),
-        HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE),
+        static_cast<HRESULT>(0x800706BAU),  // RPC_S_SERVER_UNAVAILABLE
+        static_cast<HRESULT>(0x800706BEU),  // RPC_S_CALL_FAILED
+        static_cast<HRESULT>(0x800706BFU),  // RPC_S_CALL_FAILED_DNE
         RPC_E_DISCONNECTED,
         RPC_E_SERVER_DIED,
         RPC_E_SERVER_DIED_DNE,
