@@ -568,8 +568,9 @@ TEST(HostileInput, ValuesOfTheWrongTypeAreReadAsTextAndGarbageAfterKeysGivesFail
 
 // 99 characters and the terminating NUL fill the program's 200-byte read.
 // NUL bytes in the tool's output are bytes of the value they fall in: a
-// memory type code followed by them is no known code, an AdapterRAM line
-// after a megabyte of them holds no number, and a row ends at its first NUL.
+// memory type code followed by them is no known code, a megabyte of them
+// ahead of the list is passed over as any text before the first record is,
+// and a row ends at its first NUL.
 TEST(HostileInput, ValuesOf99CharactersShowWholeAndNulsStayInTheirValues) {
     const std::wstring os = OfLength(L"Windows 10 Pro for Workstations ", 99);
     const std::wstring cpu = OfLength(L"Intel(R) Core(TM) i9 ", 99);
@@ -590,7 +591,7 @@ TEST(HostileInput, ValuesOf99CharactersShowWholeAndNulsStayInTheirValues) {
               Exact(CpuRow(cpu)),
               Exact(MemoryRow(L"")),
               Exact(maker + product + L"(FW.v" + version + L")"),
-              Exact(kVgaFailed),
+              Exact(L"Null"),
               Exact(L"Disk")};
     RunCase(c, &RowsWithoutTool());
 }
