@@ -21,6 +21,10 @@ constexpr MemoryType kMemoryTypes[] = {
     {"34", ", Type DDR5"},   {"35", ", Type LPDDR5"},
 };
 
+unsigned long long RoundedQuotient(unsigned long long value, unsigned long long divisor) {
+    return value / divisor + (value % divisor >= divisor / 2 ? 1 : 0);
+}
+
 }  // namespace
 
 std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace) {
@@ -34,10 +38,17 @@ std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace
     return std::string();
 }
 
-std::string FormatMemoryRow(unsigned long long totalPhys, const std::string& typeText) {
-    const long long megabytes = static_cast<long long>(totalPhys >> 20);
-    return std::to_string(megabytes) + " MB  (" + std::to_string(megabytes / 1000) + "GB)" +
-           typeText;
+std::string FormatMemoryRow(unsigned long long totalPhys,
+                            std::optional<unsigned long long> installedKibibytes,
+                            const std::string& typeText) {
+    const unsigned long long megabytes = totalPhys >> 20;
+    // Firmware and integrated graphics keep part of the installed memory for
+    // themselves: a shop names the modules' size, which the usable total is not.
+    const unsigned long long gigabytes = installedKibibytes
+                                             ? RoundedQuotient(*installedKibibytes, 1024 * 1024)
+                                             : RoundedQuotient(megabytes, 1024);
+    return std::to_string(static_cast<long long>(megabytes)) + " MB  (" +
+           std::to_string(static_cast<long long>(gigabytes)) + "GB)" + typeText;
 }
 
 }  // namespace orva

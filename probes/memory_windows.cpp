@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <stdexcept>
 
 #include "probes/text.h"
@@ -18,7 +19,14 @@ std::wstring ProbeMemory(const ListText& list) {
     if (!GlobalMemoryStatusEx(&status)) {
         throw std::runtime_error("GlobalMemoryStatusEx failed");
     }
-    return ToWide(FormatMemoryRow(status.ullTotalPhys, typeText), list.codePage);
+    // The size in the firmware's memory table; Windows 7 and later have the call.
+    ULONGLONG installed = 0;
+    const std::optional<unsigned long long> installedKibibytes =
+        GetPhysicallyInstalledSystemMemory(&installed) && installed != 0
+            ? std::optional<unsigned long long>(installed)
+            : std::nullopt;
+    return ToWide(FormatMemoryRow(status.ullTotalPhys, installedKibibytes, typeText),
+                  list.codePage);
 }
 
 }  // namespace orva

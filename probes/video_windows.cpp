@@ -13,61 +13,118 @@ namespace orva {
 
 namespace {
 
-constexpr const wchar_t* kDisplayClassKey =
-    L"SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}";
-constexpr DWORD kMaxKeyNameChars = 256;  // 255 and the NUL
+constexpr const wchar_t* kClassKey = L"SYSTEM\\CurrentControlSet\\Control\\Class\\";
+constexpr const wchar_t* kDisplayClass = L"{4d36e968-e325-11ce-bfc1-08002be10318}";
+constexpr const wchar_t* kEnumKey = L"SYSTEM\\CurrentControlSet\\Enum\\";
+constexpr const wchar_t* kDirectXKey = L"SOFTWARE\\Microsoft\\DirectX";
+constexpr const wchar_t* kMemorySize = L"HardwareInformation.qwMemorySize";
 constexpr DWORD kAnyLength = 0xFFFFFFFF;
+constexpr REGSAM kRead = KEY_QUERY_VALUE | KEY_WOW64_64KEY;
 
 // Adapters live in 0000, 0001, ...; the class key holds other subkeys too.
-bool IsNumbered(const wchar_t* name, DWORD length) {
-    return length > 0 &&
-           std::all_of(name, name + length, [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+bool IsNumbered(const std::wstring& name) {
+    return !name.empty() &&
+           std::all_of(name.begin(), name.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// A REG_SZ value of any length equal to text.
+bool HoldsText(HKEY key, const wchar_t* name, const std::wstring& text) {
+    const auto value = ReadRegistryValue(key, name, kAnyLength);
+    return value && value->type == REG_SZ && RegistryText(*value) == text;
+}
+
+// The display class subkey that the device's Enum key names as its driver
+// ("{4d36e968-...}\0001"); nothing where the device has no such value.
+std::optional<UniqueRegKey> OwnDriverKey(const std::wstring& deviceId) {
+    if (deviceId.empty()) {
+        return std::nullopt;
+    }
+    const UniqueRegKey device =
+        OpenRegistryKey(HKEY_LOCAL_MACHINE, (kEnumKey + deviceId).c_str(), kRead);
+    const std::optional<std::wstring> driver = ReadRegistryText(device.get(), L"Driver");
+    if (!driver || driver->empty()) {
+        return std::nullopt;
+    }
+    return OpenRegistryKey(HKEY_LOCAL_MACHINE, (kClassKey + *driver).c_str(), kRead);
+}
+
+// The first numbered subkey whose DriverDesc is the name and that holds a size.
+std::optional<unsigned long long> MemoryOfNamedAdapter(const std::wstring& adapterName) {
+    const UniqueRegKey classKey =
+        OpenRegistryKey(HKEY_LOCAL_MACHINE, (std::wstring(kClassKey) + kDisplayClass).c_str(),
+                        KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY);
+    std::optional<unsigned long long> memory;
+    FindRegistrySubkey(classKey.get(), [&](const std::wstring& name) {
+        if (!IsNumbered(name)) {
+            return false;
+        }
+        // A subkey that cannot be opened is skipped like one of another adapter.
+        const UniqueRegKey adapter = OpenRegistryKey(classKey.get(), name.c_str(), kRead);
+        if (!HoldsText(adapter.get(), L"DriverDesc", adapterName)) {
+            return false;
+        }
+        memory = ReadRegistryQword(adapter.get(), kMemorySize);
+        return memory.has_value();
+    });
+    return memory;
 }
 
 }  // namespace
 
-std::optional<unsigned long long> AdapterMemoryFromClassKey(const std::wstring& adapterName) {
-    const UniqueRegKey classKey = OpenRegistryKey(HKEY_LOCAL_MACHINE, kDisplayClassKey,
-                                                  KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY);
-    if (!classKey) {
-        return std::nullopt;
+std::optional<unsigned long long> AdapterMemoryFromClassKey(const std::wstring& adapterName,
+                                                            const std::wstring& deviceId) {
+    // The class key keeps the subkeys of removed cards with their old names:
+    // only the device's own driver key is surely its own.
+    if (const std::optional<UniqueRegKey> own = OwnDriverKey(deviceId)) {
+        return ReadRegistryQword(own->get(), kMemorySize);
     }
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[kMaxKeyNameChars] = {};
-        DWORD length = kMaxKeyNameChars;
-        const LONG status =
-            RegEnumKeyExW(classKey.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) {
-            continue;
+    return MemoryOfNamedAdapter(adapterName);
+}
+
+std::optional<unsigned long long> DedicatedMemoryFromDirectX(const std::wstring& adapterName,
+                                                             std::optional<unsigned> vendorId) {
+    const UniqueRegKey directX =
+        OpenRegistryKey(HKEY_LOCAL_MACHINE, kDirectXKey, kRead | KEY_ENUMERATE_SUB_KEYS);
+    // Every adapter the PC has seen keeps a subkey; those present at the last
+    // start carry the LastSeen of the key itself (some PCs have none there).
+    const std::optional<unsigned long long> lastStart =
+        ReadRegistryQword(directX.get(), L"LastSeen");
+    std::optional<unsigned long long> memory;
+    FindRegistrySubkey(directX.get(), [&](const std::wstring& name) {
+        const UniqueRegKey adapter = OpenRegistryKey(directX.get(), name.c_str(), kRead);
+        if (!HoldsText(adapter.get(), L"Description", adapterName)) {
+            return false;
         }
-        if (status != ERROR_SUCCESS) {
-            break;  // ERROR_NO_MORE_ITEMS, or an enumeration that cannot go on
+        const std::optional<DWORD> vendor = ReadRegistryDword(adapter.get(), L"VendorId");
+        if ((vendorId && vendor && *vendor != *vendorId) ||
+            ReadRegistryDword(adapter.get(), L"SoftwareAdapter").value_or(0) != 0 ||
+            (lastStart && ReadRegistryQword(adapter.get(), L"LastSeen") != lastStart)) {
+            return false;
         }
-        if (!IsNumbered(name, length)) {
-            continue;
-        }
-        // A subkey that cannot be opened is skipped like one of another adapter.
-        const UniqueRegKey adapter =
-            OpenRegistryKey(classKey.get(), name, KEY_QUERY_VALUE | KEY_WOW64_64KEY);
-        const auto description = ReadRegistryValue(adapter.get(), L"DriverDesc", kAnyLength);
-        if (!description || description->type != REG_SZ ||
-            RegistryText(*description) != adapterName) {
-            continue;
-        }
-        if (const auto memory =
-                ReadRegistryQword(adapter.get(), L"HardwareInformation.qwMemorySize")) {
-            return memory;
-        }
+        memory = ReadRegistryQword(adapter.get(), L"DedicatedVideoMemory");
+        return memory.has_value();
+    });
+    return memory;
+}
+
+StoredAdapterMemory StoredMemoryOf(const std::wstring& adapterName, const std::string& deviceId) {
+    std::wstring id;  // device IDs are ASCII
+    for (const char c : deviceId) {
+        id += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
-    return std::nullopt;
+    StoredAdapterMemory stored{AdapterMemoryFromClassKey(adapterName, id), std::nullopt};
+    if (!stored.driver) {
+        stored.dedicated = DedicatedMemoryFromDirectX(adapterName, VendorIdOf(deviceId));
+    }
+    return stored;
 }
 
 std::wstring ProbeVideo(const ListText& list) {
-    // The driver's record names the adapter as the decoded name does.
+    // The driver's records name the adapter as the decoded name does.
     const std::string row = FormatVideoRow(
         list.bytes,
-        [&](const std::string& name) {
-            return AdapterMemoryFromClassKey(ToWide(name, list.codePage));
+        [&](const std::string& name, const std::string& deviceId) {
+            return StoredMemoryOf(ToWide(name, list.codePage), deviceId);
         },
         TraceToStandardOutput);
     return ToWide(row, list.codePage);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,13 @@ std::optional<std::wstring> ReadRegistryText(HKEY key, const wchar_t* name);
 
 // A REG_QWORD value; nothing for any other type or size.
 std::optional<unsigned long long> ReadRegistryQword(HKEY key, const wchar_t* name);
+
+// A REG_DWORD value; nothing for any other type or size.
+std::optional<DWORD> ReadRegistryDword(HKEY key, const wchar_t* name);
+
+// Hands visit each subkey's name in turn until it answers true, and says
+// whether one did. A name too long for a key name is passed over.
+bool FindRegistrySubkey(HKEY key, const std::function<bool(const std::wstring& name)>& visit);
 
 // The number of subkeys; nothing when it cannot be had.
 std::optional<DWORD> RegistrySubkeyCount(HKEY key);

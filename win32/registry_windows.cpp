@@ -10,6 +10,19 @@ namespace {
 // One read answers for values of ordinary length; a longer one says how much
 // room it needs.
 constexpr DWORD kFirstReadBytes = 512;
+constexpr DWORD kMaxKeyNameChars = 256;  // 255 and the NUL
+
+// A value of exactly the type and size of T.
+template <typename T>
+std::optional<T> ReadRegistryNumber(HKEY key, const wchar_t* name, DWORD type) {
+    const auto value = ReadRegistryValue(key, name, sizeof(T));
+    if (!value || value->type != type || value->bytes.size() != sizeof(T)) {
+        return std::nullopt;
+    }
+    T number = 0;
+    std::memcpy(&number, value->bytes.data(), sizeof number);
+    return number;
+}
 
 }  // namespace
 
@@ -59,13 +72,30 @@ std::optional<std::wstring> ReadRegistryText(HKEY key, const wchar_t* name) {
 }
 
 std::optional<unsigned long long> ReadRegistryQword(HKEY key, const wchar_t* name) {
-    const auto value = ReadRegistryValue(key, name, sizeof(ULONGLONG));
-    if (!value || value->type != REG_QWORD || value->bytes.size() != sizeof(ULONGLONG)) {
-        return std::nullopt;
+    return ReadRegistryNumber<ULONGLONG>(key, name, REG_QWORD);
+}
+
+std::optional<DWORD> ReadRegistryDword(HKEY key, const wchar_t* name) {
+    return ReadRegistryNumber<DWORD>(key, name, REG_DWORD);
+}
+
+bool FindRegistrySubkey(HKEY key, const std::function<bool(const std::wstring& name)>& visit) {
+    for (DWORD index = 0; key != nullptr; ++index) {
+        wchar_t name[kMaxKeyNameChars] = {};
+        DWORD length = kMaxKeyNameChars;
+        const LONG status =
+            RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA) {
+            continue;
+        }
+        if (status != ERROR_SUCCESS) {
+            return false;  // ERROR_NO_MORE_ITEMS, or an enumeration that cannot go on
+        }
+        if (visit(std::wstring(name, length))) {
+            return true;
+        }
     }
-    ULONGLONG number = 0;
-    std::memcpy(&number, value->bytes.data(), sizeof number);
-    return number;
+    return false;
 }
 
 std::optional<DWORD> RegistrySubkeyCount(HKEY key) {

@@ -14,6 +14,7 @@
 #include <cwchar>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -326,6 +327,15 @@ void BenchGathering(const Options& options, Summary& summary) {
     summary.builtIn = wmiFigures;
 }
 
+// The tool's list format writes "&" as "&amp;".
+std::string ListedAsTheToolDoes(const std::string& value) {
+    std::string listed;
+    for (const char c : value) {
+        listed += c == '&' ? std::string("&amp;") : std::string(1, c);
+    }
+    return listed;
+}
+
 // Everything of a paint's gathering except the child processes and WMI: the
 // registry probes, the system calls, the tool's path and command line,
 // parsing and formatting realistic tool output, decoding, and composing the
@@ -334,7 +344,12 @@ void BenchOwnWork(const Options& options, Summary& summary) {
     PrintHeader("The program's own work per gathering, without child processes and WMI", "us");
     const std::string disks = ReadBytes(DataFolder() + L"wmic-diskdrive.txt");
     const std::string memory = ReadBytes(DataFolder() + L"wmic-memorychip.txt");
-    const std::string video = ReadBytes(DataFolder() + L"wmic-videocontroller.txt");
+    // The tool lists the device ID after the name, which the registry reads follow.
+    std::string video = ReadBytes(DataFolder() + L"wmic-videocontroller.txt");
+    const std::string deviceId = "PCI\\VEN_10DE&DEV_1F82&SUBSYS_00000000&REV_A1\\4&1&0&0008";
+    const auto nameLine = video.find("Name=");
+    video.insert(video.find('\n', nameLine == std::string::npos ? 0 : nameLine) + 1,
+                 "PNPDeviceID=" + ListedAsTheToolDoes(deviceId) + "\r\r\n");
     const TraceSink trace = [](const std::string&) {};
 
     // What RunWmicQuery does around the tool run itself.
@@ -354,14 +369,19 @@ void BenchOwnWork(const Options& options, Summary& summary) {
             MEMORYSTATUSEX status{};
             status.dwLength = sizeof status;
             GlobalMemoryStatusEx(&status);
-            return ToWide(FormatMemoryRow(status.ullTotalPhys, type), GetOEMCP());
+            ULONGLONG installed = 0;
+            GetPhysicallyInstalledSystemMemory(&installed);
+            return ToWide(
+                FormatMemoryRow(status.ullTotalPhys,
+                                installed != 0 ? std::optional(installed) : std::nullopt, type),
+                GetOEMCP());
         },
         [&] { return ToWide(FormatDisksRow(around(kDiskQuery, disks), trace), GetOEMCP()); },
         [&] {
             return ToWide(FormatVideoRow(
                               around(kVideoQuery, video),
-                              [](const std::string& name) {
-                                  return AdapterMemoryFromClassKey(ToWide(name, GetOEMCP()));
+                              [](const std::string& name, const std::string& id) {
+                                  return StoredMemoryOf(ToWide(name, GetOEMCP()), id);
                               },
                               trace),
                           GetOEMCP());
@@ -387,11 +407,13 @@ void BenchOwnWork(const Options& options, Summary& summary) {
     const Part parts[] = {
         {"   ProbeOs + ProbeProcessor", [&] { sink = ProbeOs() + ProbeProcessor(); }},
         {"   ProbeBoard (three key openings)", [&] { sink = ProbeBoard(); }},
-        {"   GlobalMemoryStatusEx",
+        {"   GlobalMemoryStatusEx and GetPhysicallyInstalledSystemMemory",
          [&] {
              MEMORYSTATUSEX status{};
              status.dwLength = sizeof status;
              GlobalMemoryStatusEx(&status);
+             ULONGLONG installed = 0;
+             GetPhysicallyInstalledSystemMemory(&installed);
          }},
         {"   the tool's path and command line, three times",
          [&] {
@@ -403,8 +425,8 @@ void BenchOwnWork(const Options& options, Summary& summary) {
              narrowSink = MemoryTypeText(memory, trace) + FormatDisksRow(disks, trace) +
                           FormatVideoRow(video, nullptr, trace);
          }},
-        {"   AdapterMemoryFromClassKey",
-         [&] { AdapterMemoryFromClassKey(L"NVIDIA GeForce GTX 1650"); }},
+        {"   StoredMemoryOf (class key, then DirectX)",
+         [&] { StoredMemoryOf(L"NVIDIA GeForce GTX 1650", deviceId); }},
     };
     for (const Part& part : parts) {
         PrintRow(part.what, Summarise(Time(options.ownWorkRounds, part.work)), 1e6, "");

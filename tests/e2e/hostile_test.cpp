@@ -26,6 +26,7 @@
 #include "tests/e2e/running_program.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/windows/clipboard_holder.h"
+#include "tests/windows/memory_sizes.h"
 #include "tests/windows/processor_count.h"
 #include "tests/windows/registry_value.h"
 #include "tests/windows/tool_fixture.h"
@@ -265,12 +266,7 @@ Expect Matching(const char* description, std::function<bool(const std::wstring&)
 using Rows = std::array<std::wstring, kRowCount>;
 
 std::wstring MemoryRow(const std::wstring& typeText) {
-    MEMORYSTATUSEX memory{};
-    memory.dwLength = sizeof memory;
-    GlobalMemoryStatusEx(&memory);
-    const unsigned long long megabytes = memory.ullTotalPhys >> 20;
-    return std::to_wstring(megabytes) + L" MB  (" + std::to_wstring(megabytes / 1000) + L"GB)" +
-           typeText;
+    return MemorySizes() + typeText;
 }
 
 std::wstring CpuRow(const std::wstring& name) {

@@ -15,6 +15,7 @@
 #include "tests/common/test_kit.h"
 #include "tests/e2e/program_driver.h"
 #include "tests/e2e/running_program.h"
+#include "tests/windows/memory_sizes.h"
 #include "tests/windows/processor_count.h"
 #include "tests/windows/tool_fixture.h"
 #include "win32/handles.h"
@@ -65,15 +66,10 @@ const auto* const kKoreanPc = ::testing::AddGlobalTestEnvironment(new KoreanPc);
 std::wstring ExpectedReport(
     const std::wstring& disks =
         L"Samsung SSD 970 EVO Plus 500GB(465GB), ST2000DM008-2FR102(1863GB)") {
-    MEMORYSTATUSEX memory{};
-    memory.dwLength = sizeof memory;
-    GlobalMemoryStatusEx(&memory);
-    const unsigned long long megabytes = memory.ullTotalPhys >> 20;
     const std::wstring cores = std::to_wstring(LogicalProcessors());
     return std::wstring(L"O  S : ") + kProductName + L"\r\n" + L"CPU  : " + kProcessorName +
-           L" * " + cores + L" 코어\r\n" + L"RAM : " + std::to_wstring(megabytes) + L" MB  (" +
-           std::to_wstring(megabytes / 1000) + L"GB), Type DDR4\r\n" + L"M.B : " + kBoardMaker +
-           kBoardProduct + L"(FW.v" + kBiosVersion + L")\r\n" +
+           L" * " + cores + L" 코어\r\n" + L"RAM : " + MemorySizes() + L", Type DDR4\r\n" +
+           L"M.B : " + kBoardMaker + kBoardProduct + L"(FW.v" + kBiosVersion + L")\r\n" +
            L"VGA : NVIDIA GeForce GTX 1650 (4095 MB)\r\n" + L"DISK : " + disks;
 }
 

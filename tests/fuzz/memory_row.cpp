@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "probes/memory.h"
@@ -43,7 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string type = orva::MemoryTypeText(output, fuzz::NullTrace());
     fuzz::Require(IsKnownType(type));
-    const std::string row = orva::FormatMemoryRow(total, type);
+    // The total's lowest bit picks whether the firmware's table answered.
+    const std::optional<unsigned long long> installed =
+        (total & 1) != 0 ? std::optional<unsigned long long>(total / 1024) : std::nullopt;
+    const std::string row = orva::FormatMemoryRow(total, installed, type);
     fuzz::Require(fuzz::IsOneLine(row));
     fuzz::Require(row.find(" MB  (") != std::string::npos);
     fuzz::Require(row.size() >= type.size() &&

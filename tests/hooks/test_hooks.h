@@ -38,8 +38,8 @@ enum Question : WPARAM {
     // Gatherings begun: calls of GlobalMemoryStatusEx, which the memory row
     // makes once a gathering.
     kGatherings,
-    // lParam megabytes: the total memory GlobalMemoryStatusEx reports from
-    // now on (0: the machine's own).
+    // lParam megabytes: the memory GlobalMemoryStatusEx and
+    // GetPhysicallyInstalledSystemMemory report from now on (0: the machine's own).
     kPlantMemory,
     // lParam 1: from now on the memory row, in the gathering's outermost
     // call, invalidates the window and waits in COM's modal loop, as a wait

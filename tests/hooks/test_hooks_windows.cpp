@@ -91,10 +91,25 @@ void WatchClipboardImports() {
         ReplaceImport("kernel32.dll", "GlobalFree", reinterpret_cast<void*>(&WatchedGlobalFree)));
 }
 
+// The memory row's other call: the firmware's figure, planted the same.
+using InstalledMemoryFunction = BOOL(WINAPI*)(PULONGLONG);
+InstalledMemoryFunction realInstalledMemory = nullptr;
+
+BOOL WINAPI WatchedInstalledMemory(PULONGLONG kibibytes) {
+    const BOOL result = realInstalledMemory(kibibytes);
+    if (result && plantedMegabytes != 0) {
+        *kibibytes = plantedMegabytes << 10;
+    }
+    return result;
+}
+
 void WatchMemoryStatus() {
     realGlobalMemoryStatusEx = reinterpret_cast<GlobalMemoryStatusExFunction>(
         ReplaceImport("kernel32.dll", "GlobalMemoryStatusEx",
                       reinterpret_cast<void*>(&WatchedGlobalMemoryStatusEx)));
+    realInstalledMemory = reinterpret_cast<InstalledMemoryFunction>(
+        ReplaceImport("kernel32.dll", "GetPhysicallyInstalledSystemMemory",
+                      reinterpret_cast<void*>(&WatchedInstalledMemory)));
 }
 
 // Wine answers 0 for GetProcessHandleCount; its handles are small multiples
@@ -183,7 +198,7 @@ LRESULT Answer(HWND window, WPARAM question, LPARAM argument) {
             return realGlobalMemoryStatusEx != nullptr ? gatherings : -1;
         case kPlantMemory:
             plantedMegabytes = static_cast<ULONGLONG>(argument);
-            return realGlobalMemoryStatusEx != nullptr;
+            return realGlobalMemoryStatusEx != nullptr && realInstalledMemory != nullptr;
         case kNestPaints:
             nestPaints = argument != 0;
             return realGlobalMemoryStatusEx != nullptr;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -17,8 +18,8 @@ std::string Adapter(const std::string& adapterRam, const std::string& name) {
     return "\n\nAdapterRAM=" + adapterRam + "\nName=" + name + "\n";
 }
 
-std::optional<unsigned long long> NothingStored(const std::string&) {
-    return std::nullopt;
+StoredAdapterMemory NothingStored(const std::string&, const std::string&) {
+    return {};
 }
 
 TEST(FormatVideoRow, ShowsTheFirstAdaptersNameAndAdapterRamInMebibytes) {
@@ -98,7 +99,8 @@ TEST(FormatVideoRow, NamesThePcsOwnAdapterBeforeRemoteAndVirtualOnes) {
         {kRemoteAdapter, "Microsoft Remote Display Adapter"},
         {kRemoteAdapter + Adapter("1048576", "Basic Render", "ROOT\\BasicRender\\0000"),
          "Microsoft Remote Display Adapter"},
-        {Adapter("1048576", "First", "") + card, "First (1 MB)"},
+        // An empty ID is not remote: of equal figures the first is named.
+        {Adapter("4293918720", "First", "") + card, "First (4095 MB)"},
     };
     for (const char* lineEnd : kLineEnds) {
         for (const Case& c : cases) {
@@ -106,6 +108,60 @@ TEST(FormatVideoRow, NamesThePcsOwnAdapterBeforeRemoteAndVirtualOnes) {
             SCOPED_TRACE(output);
             std::string trace;
             EXPECT_EQ(FormatVideoRow(output, NothingStored, AppendTo(trace)), c.row);
+        }
+    }
+}
+
+// Hybrid graphics, listed in either order; the registry's records of each
+// adapter's memory by device ID as the device has it.
+TEST(FormatVideoRow, NamesTheAdapterWithTheMostMemory) {
+    const std::string intel =
+        Adapter("1073741824", "Intel(R) UHD Graphics", "PCI\\VEN_8086&DEV_9A49&SUBSYS_0A1F1028");
+    const std::string nvidia = Adapter("4293918720", "NVIDIA GeForce RTX 3060 Laptop GPU",
+                                       "PCI\\VEN_10DE&DEV_2520&SUBSYS_0A1F1028");
+    const std::map<std::string, StoredAdapterMemory> stored = {
+        {"PCI\\VEN_10DE&DEV_2504", {12884901888ULL, std::nullopt}},
+        {"PCI\\VEN_1002&DEV_1638", {std::nullopt, 134217728ULL}},
+        {"PCI\\VEN_10DE&DEV_1F99", {std::nullopt, 6442450944ULL}},
+        {"PCI\\VEN_8086&DEV_56A0", {std::nullopt, 17179869184ULL}},
+    };
+    struct Case {
+        std::string output;
+        std::string row;
+    };
+    const Case cases[] = {
+        {intel + nvidia, "NVIDIA GeForce RTX 3060 Laptop GPU (4095 MB)"},
+        {nvidia + intel + "\n\n", "NVIDIA GeForce RTX 3060 Laptop GPU (4095 MB)"},
+        {Adapter("", "DisplayLink USB Device", "USB\\VID_17E9&PID_4307") + intel,
+         "Intel(R) UHD Graphics (1024 MB)"},
+        {Adapter("1073741824", "First", "PCI\\VEN_1") +
+             Adapter("1073741825", "Second", "PCI\\VEN_2"),
+         "First (1024 MB)"},
+        {kRemoteAdapter + intel + nvidia, "NVIDIA GeForce RTX 3060 Laptop GPU (4095 MB)"},
+        {Adapter("unknown", "Odd", "PCI\\VEN_1") + intel, "Intel(R) UHD Graphics (1024 MB)"},
+        // The tool writes "&" as "&amp;"; the driver's record beats AdapterRAM.
+        {Adapter("2147483648", "Intel(R) Iris(R) Xe Graphics", "PCI\\VEN_8086&amp;DEV_9A49") +
+             Adapter("1073741824", "NVIDIA GeForce RTX 3060", "PCI\\VEN_10DE&amp;DEV_2504"),
+         "NVIDIA GeForce RTX 3060 (12288 MB)"},
+        // DirectX's dedicated memory counts where it is more than AdapterRAM.
+        {Adapter("536870912", "AMD Radeon(TM) Graphics", "PCI\\VEN_1002&DEV_1638") +
+             Adapter("4293918720", "NVIDIA GeForce GTX 1650", "PCI\\VEN_10DE&DEV_1F99"),
+         "NVIDIA GeForce GTX 1650 (6144 MB)"},
+        {Adapter("536870912", "AMD Radeon(TM) Graphics", "PCI\\VEN_1002&DEV_1638"),
+         "AMD Radeon(TM) Graphics (512 MB)"},
+        {Adapter("2147479552", "Intel(R) Arc(TM) A770 Graphics", "PCI\\VEN_8086&DEV_56A0"),
+         "Intel(R) Arc(TM) A770 Graphics (16384 MB)"},
+    };
+    const auto lookup = [&](const std::string&, const std::string& deviceId) {
+        const auto found = stored.find(deviceId);
+        return found != stored.end() ? found->second : StoredAdapterMemory{};
+    };
+    for (const char* lineEnd : kLineEnds) {
+        for (const Case& c : cases) {
+            const std::string output = WithLineEnds(c.output, lineEnd);
+            SCOPED_TRACE(output);
+            std::string trace;
+            EXPECT_EQ(FormatVideoRow(output, lookup, AppendTo(trace)), c.row);
         }
     }
 }
@@ -167,7 +223,9 @@ TEST(FormatVideoRow, StoredDriverMemoryReplacesAdapterRam) {
             const std::string output = WithLineEnds(c.output, lineEnd);
             SCOPED_TRACE(output);
             std::string trace;
-            const auto stored = [&](const std::string&) { return c.stored; };
+            const auto stored = [&](const std::string&, const std::string&) {
+                return StoredAdapterMemory{c.stored, std::nullopt};
+            };
             EXPECT_EQ(FormatVideoRow(output, stored, AppendTo(trace)), c.row);
         }
     }
@@ -188,9 +246,9 @@ TEST(FormatVideoRow, AsksForTheStoredMemoryByTheCleanedNameOnly) {
     };
     for (const Case& c : cases) {
         std::vector<std::string> asked;
-        const auto lookup = [&](const std::string& name) -> std::optional<unsigned long long> {
+        const auto lookup = [&](const std::string& name, const std::string&) {
             asked.push_back(name);
-            return std::nullopt;
+            return StoredAdapterMemory{};
         };
         std::string trace;
         FormatVideoRow(c.output, lookup, AppendTo(trace));

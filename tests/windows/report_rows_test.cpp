@@ -11,6 +11,7 @@
 
 #include "app/report.h"
 #include "probes/failure_texts.h"
+#include "tests/windows/memory_sizes.h"
 #include "tests/windows/processor_count.h"
 #include "tests/windows/registry_value.h"
 #include "tests/windows/tool_fixture.h"
@@ -86,15 +87,6 @@ private:
 std::wstring ProcessorRow() {
     return L"12th Gen Intel(R) Core(TM) i5-12400F * " + std::to_wstring(LogicalProcessors()) +
            L" 코어";
-}
-
-// Megabytes and decimal gigabytes of this machine's memory, as the row shows them.
-std::wstring MemorySizes() {
-    MEMORYSTATUSEX status{};
-    status.dwLength = sizeof status;
-    EXPECT_TRUE(GlobalMemoryStatusEx(&status));
-    const unsigned long long megabytes = status.ullTotalPhys / (1024 * 1024);
-    return std::to_wstring(megabytes) + L" MB  (" + std::to_wstring(megabytes / 1000) + L"GB)";
 }
 
 void ExpectRows(const ReportRows& rows, const std::wstring (&values)[kReportRowCount]) {
