@@ -112,6 +112,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             OnCreate(window);
             return 0;
         case WM_DESTROY:
+            DisconnectAccessibleObject();
             PostQuitMessage(0);
             return 0;
         case WM_PAINT:
@@ -125,6 +126,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         case DM_GETDEFID:
             return DefaultButton(window);
+        case WM_GETOBJECT:
+            return AnswerGetObject(window, wParam, lParam);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }

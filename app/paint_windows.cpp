@@ -2,7 +2,9 @@
 
 #include <cwchar>
 #include <optional>
+#include <utility>
 
+#include "app/layout.h"
 #include "app/report.h"
 #include "app/window.h"
 #include "win32/handles.h"
@@ -11,15 +13,6 @@ namespace orva {
 
 namespace {
 
-struct TextPosition {
-    int x;
-    int y;
-};
-
-constexpr int kFirstRowY = 35;
-constexpr int kRowPitch = 30;
-constexpr int kLabelX = 20;
-constexpr int kValueX = 70;
 // The picture's top rows stay above the client area.
 constexpr int kBackgroundY = -5;
 
@@ -30,10 +23,6 @@ struct RowFont {
 };
 constexpr RowFont LabelFont = {13, FW_BOLD};
 constexpr RowFont ValueFont = {12, FW_DONTCARE};
-
-TextPosition RowPosition(std::size_t row, int x) {
-    return {x, kFirstRowY + static_cast<int>(row) * kRowPitch};
-}
 
 UniqueFont CreateRowFont(const RowFont& font) {
     LOGFONTW description{};
@@ -69,8 +58,7 @@ void DrawColumn(HDC dc, const RowFont& rowFont, int x, const ReportRows& rows, T
     SetTextColor(dc, RGB(255, 255, 255));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::wstring& line = text(rows[i]);
-        const TextPosition at = RowPosition(i, x);
-        TextOutW(dc, at.x, at.y, line.c_str(), lstrlenW(line.c_str()));
+        TextOutW(dc, x, RowTop(i), line.c_str(), lstrlenW(line.c_str()));
     }
 }
 
@@ -121,6 +109,11 @@ void PaintWithoutGathering(HWND window, Paints& paints) {
 
 }  // namespace
 
+const ReportRows* ShownRows() noexcept {
+    const Paints& paints = WindowPaints();
+    return paints.shown ? &*paints.shown : nullptr;
+}
+
 void PaintReport(HWND window) noexcept {
     Paints& paints = WindowPaints();
     try {
@@ -138,8 +131,9 @@ void PaintReport(HWND window) noexcept {
             }
             DrawRows(paint.dc(), rows);
         }
-        paints.shown = rows;
+        const std::optional<ReportRows> before = std::exchange(paints.shown, rows);
         ReportText() = ComposeReport(rows);
+        AnnounceChangedRows(window, before ? &*before : nullptr, rows);
         // Paints inside the gathering drew older rows, or none: they are
         // drawn again with these.
         if (!IsRectEmpty(&paints.drawnMeanwhile)) {

@@ -58,15 +58,17 @@ ReportRows CollectReportRows(const ReportSources& sources) {
     return rows;
 }
 
+std::wstring ReportLine(const ReportRow& row) {
+    return row.label + L" : " + row.value;
+}
+
 std::wstring ComposeReport(const ReportRows& rows) {
     std::wstring text;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i != 0) {
             text += L"\r\n";
         }
-        text += rows[i].label;
-        text += L" : ";
-        text += rows[i].value;
+        text += ReportLine(rows[i]);
     }
     return text;
 }

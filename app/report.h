@@ -37,7 +37,10 @@ ReportRows CollectReportRows(const ReportSources& sources);
 // The machine's own probes (Windows only).
 ReportRows CollectReportRows();
 
-// Label, " : ", value per row; rows joined by CR LF with none after the last.
+// The row's line of the report: label, " : ", value.
+std::wstring ReportLine(const ReportRow& row);
+
+// The rows' lines joined by CR LF, with none after the last.
 std::wstring ComposeReport(const ReportRows& rows);
 
 // The report of the last completed paint; empty until then.

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/report.h"
 #include "res/resource.h"
 
 namespace orva {
@@ -24,6 +25,20 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 // Draws the background and the six rows, then replaces ReportText. Never throws.
 void PaintReport(HWND window) noexcept;
+
+// The rows the window shows: those of the last complete gathering, or none.
+const ReportRows* ShownRows() noexcept;
+
+// WM_GETOBJECT: the window's own accessible object for OBJID_CLIENT, which
+// reads the shown rows to a screen reader; any other object the system's.
+LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam);
+
+// WM_DESTROY: the accessible object stops answering; clients that still
+// hold it get errors.
+void DisconnectAccessibleObject() noexcept;
+
+// Tells screen readers which rows changed their text after a gathering.
+void AnnounceChangedRows(HWND window, const ReportRows* before, const ReportRows& after) noexcept;
 
 // Puts text on the clipboard as CF_UNICODETEXT, waiting briefly for another
 // process to let go of it. False when any step failed; nothing leaks then.

@@ -12,7 +12,9 @@ add_library(orva_platform STATIC ${ORVA_PLATFORM_SOURCES})
 target_link_libraries(orva_platform PUBLIC orva_core)
 target_compile_definitions(orva_platform PUBLIC ${ORVA_WIN32_DEFINITIONS})
 target_compile_definitions(orva_core PUBLIC ${ORVA_WIN32_DEFINITIONS})
-target_link_libraries(orva_platform PUBLIC wbemuuid ole32 oleaut32 shell32 user32 gdi32 advapi32)
+# oleacc.dll is loaded at run time from the system folder; libuuid has its interface IDs.
+target_link_libraries(orva_platform PUBLIC wbemuuid uuid ole32 oleaut32 shell32 user32 gdi32
+                      advapi32)
 orva_warnings(orva_platform)
 
 if(MINGW)

@@ -57,6 +57,14 @@ struct FileHandleTraits {
 };
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 
+// Modules from LoadLibraryExW, also those loaded only to read their resources.
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle module) noexcept { FreeLibrary(module); }
+};
+using UniqueModule = UniqueHandle<ModuleTraits>;
+
 // BeginPaint ... EndPaint.
 class PaintGuard {
 public:

@@ -31,14 +31,6 @@ struct WindowTraits {
 };
 using UniqueWindow = UniqueHandle<WindowTraits>;
 
-// Modules from LoadLibraryExW, also those loaded only to read their resources.
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle invalid() noexcept { return nullptr; }
-    static void close(Handle module) noexcept { FreeLibrary(module); }
-};
-using UniqueModule = UniqueHandle<ModuleTraits>;
-
 // StartCommand, then Finish.
 inline std::optional<std::string> RunCommand(const std::wstring& applicationPath,
                                              const std::wstring& commandLine,

@@ -2,6 +2,7 @@
 // (tests/e2e/window.sh): registry values written here, the stand-in wmic.exe
 // printing tests/data/e2e, and a recording script as the browser.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -453,6 +454,82 @@ TEST(Keyboard, ReachesBothButtonsAndNothingElse) {
     EXPECT_NE(opened.find("https://www.orva.co.kr"), std::string::npos) << opened;
     Press({VK_MENU, VK_F4});
     EXPECT_EQ(program.WaitForExit(), 0u) << "Alt+F4 closes the window";
+}
+
+std::wstring TextOf(const UniqueBstr& text) {
+    return text ? std::wstring(text.get(), SysStringLen(text.get())) : std::wstring();
+}
+
+// A screen reader's view, from another process as a reader asks: the client
+// object's rows are the lines the copy button puts on the clipboard, in
+// their places, then come both buttons as objects of their own.
+TEST(ScreenReader, ReadsTheSixRowsAsTheReportHasThemThenBothButtons) {
+    const ComInitGuard com(COINIT_APARTMENTTHREADED);
+    const RunningProgram program(L"screen-reader");
+    ASSERT_NE(program.window(), nullptr);
+    ASSERT_TRUE(WaitUntilRowsDrawn(program.window(), kStartMs));
+    ASSERT_TRUE(EmptyTheClipboard());
+    program.Click(kCopyButtonId);
+    const HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "no message box";
+    bool present = false;
+    const std::wstring report = ReadClipboardText(present) + L"\r\n";
+    DismissMessageBox(box);
+    std::vector<std::wstring> lines;
+    for (std::size_t start = 0, end; (end = report.find(L"\r\n", start)) != std::wstring::npos;
+         start = end + 2) {
+        lines.push_back(report.substr(start, end - start));
+    }
+    ASSERT_EQ(lines.size(), 6u) << Utf8(report);
+
+    UniqueCom<IAccessible> client;
+    ASSERT_EQ(AccessibleObjectFromWindow(
+                  program.window(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                  reinterpret_cast<void**>(static_cast<IAccessible**>(client.put()))),
+              S_OK);
+    long children = 0;
+    EXPECT_EQ(client.get()->get_accChildCount(&children), S_OK);
+    EXPECT_EQ(children, 8);
+    RECT frame{};
+    GetWindowRect(program.window(), &frame);
+    long above = frame.top;
+    for (long id = 1; id <= 6; ++id) {
+        SCOPED_TRACE(Utf8(lines[id - 1]));
+        VARIANT child;
+        V_VT(&child) = VT_I4;
+        V_I4(&child) = id;
+        UniqueBstr name;
+        UniqueBstr value;
+        EXPECT_EQ(client.get()->get_accName(child, name.put()), S_OK);
+        EXPECT_EQ(TextOf(name), lines[id - 1]);
+        EXPECT_EQ(client.get()->get_accValue(child, value.put()), S_OK);
+        EXPECT_EQ(TextOf(value), lines[id - 1].substr(lines[id - 1].find(L" : ") + 3));
+        VariantGuard role;
+        EXPECT_EQ(client.get()->get_accRole(child, role.put()), S_OK);
+        EXPECT_EQ(V_VT(&role.get()), VT_I4);
+        EXPECT_EQ(V_I4(&role.get()), ROLE_SYSTEM_STATICTEXT);
+        long left = 0, top = 0, width = 0, height = 0;
+        EXPECT_EQ(client.get()->accLocation(&left, &top, &width, &height, child), S_OK);
+        EXPECT_GE(left, frame.left);
+        EXPECT_GT(top, above) << "rows from the top down";
+        EXPECT_GT(width, 0);
+        EXPECT_GT(height, 0);
+        EXPECT_LE(left + width, frame.right);
+        EXPECT_LE(top + height, frame.bottom);
+        above = top;
+    }
+    for (long id = 7; id <= 8; ++id) {
+        VARIANT child;
+        V_VT(&child) = VT_I4;
+        V_I4(&child) = id;
+        UniqueCom<IDispatch> button;
+        EXPECT_EQ(client.get()->get_accChild(child, button.put()), S_OK) << id;
+        EXPECT_TRUE(button) << "child " << id << " is no object";
+    }
+    // A reader that still holds the object once the window is gone gets errors.
+    PostMessageW(program.window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_TRUE(FAILED(client.get()->get_accChildCount(&children)));
 }
 
 TEST(MainWindow, LoadsNoDllPlantedBesideIt) {

@@ -1,0 +1,553 @@
+// The window's accessible object: the six painted rows as static texts a
+// screen reader can read (they are no windows of their own), then the two
+// buttons. NVDA and JAWS read it directly, Narrator through the proxy that
+// Windows makes for a window that answers WM_GETOBJECT so.
+#include <windows.h>
+#include <oleacc.h>
+
+#include <atomic>
+#include <new>
+#include <string>
+#include <utility>
+
+#include "app/layout.h"
+#include "app/report.h"
+#include "app/window.h"
+#include "win32/command_runner.h"
+#include "win32/handles.h"
+
+namespace orva {
+
+namespace {
+
+// Children in reading order: the rows, top first, then the two buttons.
+constexpr long kFirstRow = 1;
+constexpr long kLastRow = static_cast<long>(kReportRowCount);
+constexpr long kCopyChild = kLastRow + 1;
+constexpr long kHomePageChild = kLastRow + 2;
+constexpr long kChildCount = kHomePageChild;
+
+// oleacc.dll from the system folder, loaded at the first request: a copy of
+// it beside the program is never taken, and a PC without a screen reader
+// never loads it.
+struct Oleacc {
+    decltype(&LresultFromObject) lresultFromObject = nullptr;
+    decltype(&CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
+    decltype(&AccessibleObjectFromWindow) accessibleObjectFromWindow = nullptr;
+    bool ready() const noexcept {
+        return lresultFromObject != nullptr && createStdAccessibleObject != nullptr &&
+               accessibleObjectFromWindow != nullptr;
+    }
+};
+
+template <typename Function>
+void Find(HMODULE module, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const Oleacc& OleaccLibrary() {
+    // Kept to the end: proxies of the objects it served may call it until then.
+    static const UniqueModule module(
+        LoadLibraryExW((SystemDirectory() + L"\\oleacc.dll").c_str(), nullptr, 0));
+    static const Oleacc library = [] {
+        Oleacc found;
+        if (module) {
+            Find(module.get(), "LresultFromObject", found.lresultFromObject);
+            Find(module.get(), "CreateStdAccessibleObject", found.createStdAccessibleObject);
+            Find(module.get(), "AccessibleObjectFromWindow", found.accessibleObjectFromWindow);
+        }
+        return found;
+    }();
+    return library;
+}
+
+HRESULT SetText(BSTR* out, const std::wstring& text) {
+    UniqueBstr copy(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    if (!copy) {
+        return E_OUTOFMEMORY;
+    }
+    *out = copy.release();  // the caller frees it
+    return S_OK;
+}
+
+void SetChildId(VARIANT* out, long child) {
+    V_VT(out) = VT_I4;
+    V_I4(out) = child;
+}
+
+// COM objects end through Release, never through a delete of the interface,
+// whose destructor the platform's headers leave non-virtual.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
+class RowsAccessible final : public IAccessible {
+public:
+    RowsAccessible(HWND window, UniqueCom<IAccessible> standard) noexcept
+        : window_(window), standard_(std::move(standard)) {}
+    RowsAccessible(const RowsAccessible&) = delete;
+    RowsAccessible& operator=(const RowsAccessible&) = delete;
+
+    // The window is gone: every later call fails, as for an object whose
+    // program has ended.
+    void Disconnect() noexcept {
+        window_ = nullptr;
+        standard_.reset();
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+            IsEqualIID(iid, IID_IAccessible)) {
+            *object = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) {
+            delete this;
+        }
+        return left;
+    }
+
+    // Readers ask through IAccessible's own methods, not by name.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count == nullptr) {
+            return E_POINTER;
+        }
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        return standard_ ? standard_.get()->get_accParent(parent) : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (count == nullptr) {
+            return E_POINTER;
+        }
+        *count = kChildCount;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** dispatch) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (dispatch == nullptr) {
+            return E_POINTER;
+        }
+        *dispatch = nullptr;
+        const long id = ChildId(child);
+        if (IsRow(id)) {
+            return S_FALSE;  // a simple element, answered by this object
+        }
+        if (id != kCopyChild && id != kHomePageChild) {
+            return E_INVALIDARG;
+        }
+        UniqueCom<IDispatch> button = ButtonObject(id);
+        if (!button) {
+            return E_FAIL;
+        }
+        *dispatch = button.release();
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        return RowText(
+            child, name, [](const ReportRow& row) { return ReportLine(row); },
+            &IAccessible::get_accName);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        return RowText(
+            child, value, [](const ReportRow& row) { return row.value; },
+            &IAccessible::get_accValue);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
+        return NoRowText(child, text, &IAccessible::get_accDescription);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* text) override {
+        return NoRowText(child, text, &IAccessible::get_accHelp);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* text) override {
+        return NoRowText(child, text, &IAccessible::get_accKeyboardShortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* text) override {
+        return NoRowText(child, text, &IAccessible::get_accDefaultAction);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* helpFile, VARIANT child,
+                                               long* topic) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (helpFile == nullptr || topic == nullptr) {
+            return E_POINTER;
+        }
+        *helpFile = nullptr;
+        *topic = -1;
+        const long id = ChildId(child);
+        if (IsRow(id)) {
+            return S_FALSE;
+        }
+        return Delegate(id, [&](IAccessible* object, VARIANT self) {
+            return object->get_accHelpTopic(helpFile, self, topic);
+        });
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        return RowNumber(child, role, ROLE_SYSTEM_STATICTEXT, &IAccessible::get_accRole);
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        return RowNumber(child, state, STATE_SYSTEM_READONLY, &IAccessible::get_accState);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (focus == nullptr) {
+            return E_POINTER;
+        }
+        VariantInit(focus);
+        const HWND focused = GetFocus();
+        if (focused == window_) {
+            SetChildId(focus, CHILDID_SELF);
+            return S_OK;
+        }
+        for (const long id : {kCopyChild, kHomePageChild}) {
+            if (focused != nullptr && focused == Button(id)) {
+                return SetChild(focus, id);
+            }
+        }
+        return S_FALSE;  // the focus is elsewhere
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (selection == nullptr) {
+            return E_POINTER;
+        }
+        VariantInit(selection);
+        return S_FALSE;  // rows are never selected
+    }
+
+    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        const long id = ChildId(child);
+        if (IsRow(id)) {
+            return DISP_E_MEMBERNOTFOUND;
+        }
+        return Delegate(
+            id, [&](IAccessible* object, VARIANT self) { return object->accSelect(flags, self); });
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        const long id = ChildId(child);
+        if (IsRow(id)) {
+            return DISP_E_MEMBERNOTFOUND;
+        }
+        return Delegate(
+            id, [](IAccessible* object, VARIANT self) { return object->accDoDefaultAction(self); });
+    }
+
+    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                          VARIANT child) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) {
+            return E_POINTER;
+        }
+        const long id = ChildId(child);
+        if (!IsRow(id)) {
+            return Delegate(id, [&](IAccessible* object, VARIANT self) {
+                return object->accLocation(left, top, width, height, self);
+            });
+        }
+        const RECT row = RowRect(id);
+        POINT corner = {row.left, row.top};
+        ClientToScreen(window_, &corner);
+        *left = corner.x;
+        *top = corner.y;
+        *width = row.right - row.left;
+        *height = row.bottom - row.top;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (end == nullptr) {
+            return E_POINTER;
+        }
+        VariantInit(end);
+        const long from = ChildId(start);
+        if (from == CHILDID_SELF) {
+            if (direction == NAVDIR_FIRSTCHILD) {
+                return SetChild(end, kFirstRow);
+            }
+            if (direction == NAVDIR_LASTCHILD) {
+                return SetChild(end, kHomePageChild);
+            }
+            return standard_ ? standard_.get()->accNavigate(direction, start, end) : S_FALSE;
+        }
+        if (from < kFirstRow || from > kChildCount) {
+            return E_INVALIDARG;
+        }
+        long to = 0;
+        if (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN) {
+            to = from + 1;
+        } else if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP) {
+            to = from - 1;
+        } else if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) {
+            return E_INVALIDARG;  // a child has none of its own
+        }
+        if (to < kFirstRow || to > kChildCount) {
+            return S_FALSE;
+        }
+        return SetChild(end, to);
+    }
+
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (child == nullptr) {
+            return E_POINTER;
+        }
+        VariantInit(child);
+        POINT point = {x, y};
+        for (const long id : {kCopyChild, kHomePageChild}) {
+            RECT button{};
+            if (GetWindowRect(Button(id), &button) && PtInRect(&button, point)) {
+                return SetChild(child, id);
+            }
+        }
+        RECT client{};
+        GetClientRect(window_, &client);
+        ScreenToClient(window_, &point);
+        if (!PtInRect(&client, point)) {
+            return S_FALSE;
+        }
+        for (long id = kFirstRow; id <= kLastRow; ++id) {
+            const RECT row = RowRect(id);
+            if (PtInRect(&row, point)) {
+                SetChildId(child, id);
+                return S_OK;
+            }
+        }
+        SetChildId(child, CHILDID_SELF);
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+private:
+    ~RowsAccessible() = default;
+
+    static long ChildId(const VARIANT& child) { return V_VT(&child) == VT_I4 ? V_I4(&child) : -1; }
+    static bool IsRow(long id) { return id >= kFirstRow && id <= kLastRow; }
+
+    HWND Button(long id) const {
+        return GetDlgItem(window_, id == kCopyChild ? IDC_COPYSPEC : IDC_HOMEPAGE);
+    }
+
+    // The button's own window object, so that a reader moves on to it.
+    UniqueCom<IDispatch> ButtonObject(long id) const {
+        UniqueCom<IDispatch> object;
+        const HWND button = Button(id);
+        if (button == nullptr ||
+            FAILED(OleaccLibrary().accessibleObjectFromWindow(
+                button, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                reinterpret_cast<void**>(static_cast<IDispatch**>(object.put()))))) {
+            object.reset();
+        }
+        return object;
+    }
+
+    HRESULT SetChild(VARIANT* out, long id) const {
+        if (IsRow(id)) {
+            SetChildId(out, id);
+            return S_OK;
+        }
+        UniqueCom<IDispatch> button = ButtonObject(id);
+        if (!button) {
+            return E_FAIL;
+        }
+        V_VT(out) = VT_DISPATCH;
+        V_DISPATCH(out) = button.release();
+        return S_OK;
+    }
+
+    // From the label's left edge to the client area's right one, a row's pitch high.
+    RECT RowRect(long id) const {
+        RECT client{};
+        GetClientRect(window_, &client);
+        const int top = RowTop(static_cast<std::size_t>(id - kFirstRow));
+        return {kLabelX, top, client.right, top + kRowPitch};
+    }
+
+    // The window itself goes to the system's object, a button to its own,
+    // each asked about itself.
+    template <typename Call>
+    HRESULT Delegate(long id, const Call& call) const {
+        VARIANT self;
+        SetChildId(&self, CHILDID_SELF);
+        if (id == CHILDID_SELF) {
+            return standard_ ? call(standard_.get(), self) : E_FAIL;
+        }
+        if (id != kCopyChild && id != kHomePageChild) {
+            return E_INVALIDARG;
+        }
+        UniqueCom<IDispatch> dispatch = ButtonObject(id);
+        UniqueCom<IAccessible> button;
+        if (!dispatch || FAILED(dispatch.get()->QueryInterface(
+                             IID_IAccessible,
+                             reinterpret_cast<void**>(static_cast<IAccessible**>(button.put()))))) {
+            return E_FAIL;
+        }
+        return call(button.get(), self);
+    }
+
+    using TextMethod = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+    using NumberMethod = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, VARIANT*);
+
+    // A row's text; the shown rows are read as they are, so that answering
+    // never starts a gathering. Before the first one the rows are empty.
+    template <typename Text>
+    HRESULT RowText(const VARIANT& child, BSTR* out, const Text& text, TextMethod other) const {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        const long id = ChildId(child);
+        if (!IsRow(id)) {
+            return Delegate(
+                id, [&](IAccessible* object, VARIANT self) { return (object->*other)(self, out); });
+        }
+        const ReportRows* rows = ShownRows();
+        return SetText(out, rows != nullptr
+                                ? text((*rows)[static_cast<std::size_t>(id - kFirstRow)])
+                                : std::wstring());
+    }
+
+    HRESULT NoRowText(const VARIANT& child, BSTR* out, TextMethod other) const {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        const long id = ChildId(child);
+        if (IsRow(id)) {
+            return S_FALSE;
+        }
+        return Delegate(
+            id, [&](IAccessible* object, VARIANT self) { return (object->*other)(self, out); });
+    }
+
+    HRESULT RowNumber(const VARIANT& child, VARIANT* out, long rowValue, NumberMethod other) const {
+        if (window_ == nullptr) {
+            return CO_E_OBJNOTCONNECTED;
+        }
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        VariantInit(out);
+        const long id = ChildId(child);
+        if (!IsRow(id)) {
+            return Delegate(
+                id, [&](IAccessible* object, VARIANT self) { return (object->*other)(self, out); });
+        }
+        SetChildId(out, rowValue);
+        return S_OK;
+    }
+
+    HWND window_;                      // null once the window is gone
+    UniqueCom<IAccessible> standard_;  // the system's object for the window's client area
+    std::atomic<ULONG> references_{1};
+};
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+// The window's object, made at the first request and kept while it lives.
+UniqueCom<RowsAccessible> accessibleObject;
+bool windowGone = false;
+
+}  // namespace
+
+LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || windowGone ||
+        !OleaccLibrary().ready()) {
+        return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
+    }
+    const Oleacc& oleacc = OleaccLibrary();
+    if (!accessibleObject) {
+        UniqueCom<IAccessible> standard;
+        if (FAILED(oleacc.createStdAccessibleObject(
+                window, OBJID_CLIENT, IID_IAccessible,
+                reinterpret_cast<void**>(static_cast<IAccessible**>(standard.put()))))) {
+            standard.reset();  // the rows are read all the same
+        }
+        accessibleObject.reset(new (std::nothrow) RowsAccessible(window, std::move(standard)));
+        if (!accessibleObject) {
+            return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
+        }
+    }
+    return oleacc.lresultFromObject(IID_IAccessible, wParam, accessibleObject.get());
+}
+
+void DisconnectAccessibleObject() noexcept {
+    windowGone = true;
+    if (!accessibleObject) {
+        return;
+    }
+    accessibleObject.get()->Disconnect();
+    // Readers in other processes lose their connection now; one in this
+    // process keeps the object alive and gets errors from it.
+    CoDisconnectObject(accessibleObject.get(), 0);
+    accessibleObject.reset();
+}
+
+void AnnounceChangedRows(HWND window, const ReportRows* before, const ReportRows& after) noexcept {
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (before == nullptr || (*before)[i].value != after[i].value) {
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT,
+                           kFirstRow + static_cast<LONG>(i));
+        }
+    }
+}
+
+}  // namespace orva
