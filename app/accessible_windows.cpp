@@ -70,6 +70,11 @@ HRESULT SetText(BSTR* out, const std::wstring& text) {
     return S_OK;
 }
 
+// An out-parameter of the caller's, which holds nothing until it is filled.
+void Empty(VARIANT* out) {
+    V_VT(out) = VT_EMPTY;
+}
+
 void SetChildId(VARIANT* out, long child) {
     V_VT(out) = VT_I4;
     V_I4(out) = child;
@@ -228,7 +233,7 @@ public:
         if (focus == nullptr) {
             return E_POINTER;
         }
-        VariantInit(focus);
+        Empty(focus);
         const HWND focused = GetFocus();
         if (focused == window_) {
             SetChildId(focus, CHILDID_SELF);
@@ -248,7 +253,7 @@ public:
         if (selection == nullptr) {
             return E_POINTER;
         }
-        VariantInit(selection);
+        Empty(selection);
         return S_FALSE;  // rows are never selected
     }
 
@@ -306,7 +311,7 @@ public:
         if (end == nullptr) {
             return E_POINTER;
         }
-        VariantInit(end);
+        Empty(end);
         const long from = ChildId(start);
         if (from == CHILDID_SELF) {
             if (direction == NAVDIR_FIRSTCHILD) {
@@ -341,7 +346,7 @@ public:
         if (child == nullptr) {
             return E_POINTER;
         }
-        VariantInit(child);
+        Empty(child);
         POINT point = {x, y};
         for (const long id : {kCopyChild, kHomePageChild}) {
             RECT button{};
@@ -484,7 +489,7 @@ private:
         if (out == nullptr) {
             return E_POINTER;
         }
-        VariantInit(out);
+        Empty(out);
         const long id = ChildId(child);
         if (!IsRow(id)) {
             return Delegate(

@@ -5,8 +5,8 @@
 
 #include "app/placement.h"
 #include "app/window.h"
-#include "probes/wmi_source.h"
 #include "win32/handles.h"
+#include "win32/wmi.h"
 
 namespace orva {
 
@@ -116,7 +116,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             PostQuitMessage(0);
             return 0;
         case WM_PAINT:
-            PaintReport(window);
+            PaintReport(window, *AppWmiSession);
             return 0;
         case WM_COMMAND:
             OnCommand(window, wParam);
@@ -138,12 +138,15 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace orva;
     LoadSystemDllsOnlyFromTheSystemFolder();
-    // Before any window: the shell may hand the home page to a handler that
-    // needs COM, and the WMI session finds it ready.
+    // COM in one place, before any window: for this thread, where the shell
+    // may hand the home page to a handler that needs it and WMI answers when
+    // the tool cannot, and the process's security, which WMI's proxies need.
     const ComInitGuard com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    static_cast<void>(SetUpComSecurity());  // without it, WMI says whether access works
     // Every paint asks WMI when the tool is missing; the connection then stays
     // up for this thread instead of being set up for each query.
-    const WmiSession wmi;
+    WmiSession wmi;
+    AppWmiSession = &wmi;
     wchar_t AppTitle[kStringBufferChars] = {};
     wchar_t WndClassName[kStringBufferChars] = {};
     LoadStringW(instance, IDS_APP_TITLE, AppTitle, kStringBufferChars);

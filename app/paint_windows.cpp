@@ -114,7 +114,7 @@ const ReportRows* ShownRows() noexcept {
     return paints.shown ? &*paints.shown : nullptr;
 }
 
-void PaintReport(HWND window) noexcept {
+void PaintReport(HWND window, WmiSession& wmi) noexcept {
     Paints& paints = WindowPaints();
     try {
         if (paints.gathering || paints.redrawing) {
@@ -127,7 +127,7 @@ void PaintReport(HWND window) noexcept {
             DrawBackground(paint.dc());
             {
                 const GatheringMark mark(paints);
-                rows = CollectReportRows();
+                rows = CollectReportRows(wmi);
             }
             DrawRows(paint.dc(), rows);
         }

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-#include "probes/failure_texts.h"
+#include "app/failure_texts.h"
 
 namespace orva {
 
 namespace {
-
-enum RowIndex : std::size_t { kOs, kCpu, kRam, kBoard, kVga, kDisk };
 
 // A row is one line of the report: the value ends at its first NUL, and a CR
 // or LF (a registry value may hold them) would split the report's lines.
@@ -23,16 +21,6 @@ std::wstring OneLine(std::wstring value) {
     return value;
 }
 
-// Probes must not throw past the window procedure; a failure costs only its row.
-template <typename Probe>
-void Fill(ReportRows& rows, RowIndex index, const Probe& probe) {
-    try {
-        rows[index].value = OneLine(probe());
-    } catch (...) {
-        rows[index].value = kRowFailureTexts[index];
-    }
-}
-
 }  // namespace
 
 const std::array<const wchar_t*, kReportRowCount> kRowLabels = {
@@ -44,17 +32,26 @@ const std::array<const wchar_t*, kReportRowCount> kRowFailureTexts = {
     kBoardFailureText, kVideoFailureText,     kDisksFailureText,
 };
 
+std::wstring RowValue(ReportRowIndex row, const std::function<std::wstring()>& probe) {
+    // The one place a failure becomes text: none goes past the window procedure.
+    try {
+        return OneLine(probe());
+    } catch (...) {
+        return kRowFailureTexts[row];
+    }
+}
+
 ReportRows CollectReportRows(const ReportSources& sources) {
     ReportRows rows;
     for (std::size_t i = 0; i < kReportRowCount; ++i) {
         rows[i].label = kRowLabels[i];
     }
-    Fill(rows, kOs, sources.os);
-    Fill(rows, kCpu, sources.processor);
-    Fill(rows, kBoard, sources.board);
-    Fill(rows, kRam, sources.memory);
-    Fill(rows, kDisk, sources.disks);
-    Fill(rows, kVga, sources.video);
+    rows[kOsRow].value = RowValue(kOsRow, sources.os);
+    rows[kCpuRow].value = RowValue(kCpuRow, sources.processor);
+    rows[kBoardRow].value = RowValue(kBoardRow, sources.board);
+    rows[kRamRow].value = RowValue(kRamRow, sources.memory);
+    rows[kDiskRow].value = RowValue(kDiskRow, sources.disks);
+    rows[kVgaRow].value = RowValue(kVgaRow, sources.video);
     return rows;
 }
 

@@ -7,6 +7,8 @@
 
 namespace orva {
 
+class WmiSession;
+
 struct ReportRow {
     std::wstring label;
     std::wstring value;
@@ -14,6 +16,9 @@ struct ReportRow {
 
 constexpr std::size_t kReportRowCount = 6;
 using ReportRows = std::array<ReportRow, kReportRowCount>;
+
+// The rows' places in display order.
+enum ReportRowIndex : std::size_t { kOsRow, kCpuRow, kRamRow, kBoardRow, kVgaRow, kDiskRow };
 
 // The probes behind the rows, so the gathering can be tested without the machine.
 struct ReportSources {
@@ -29,13 +34,17 @@ struct ReportSources {
 extern const std::array<const wchar_t*, kReportRowCount> kRowLabels;
 extern const std::array<const wchar_t*, kReportRowCount> kRowFailureTexts;
 
-// Runs every probe once, in run order, and returns the rows in display order.
-// A probe that throws gives its row the row's failure text; the others keep theirs.
-// Each value ends at its first NUL and loses every CR and LF.
+// The row's value from its probe, which returns the row or throws: the text
+// up to its first NUL without any CR or LF, or the row's failure text.
+std::wstring RowValue(ReportRowIndex row, const std::function<std::wstring()>& probe);
+
+// Runs every probe once, in run order, and returns the rows in display order,
+// each value as RowValue makes it: a failure costs only its own row.
 ReportRows CollectReportRows(const ReportSources& sources);
 
-// The machine's own probes (Windows only).
-ReportRows CollectReportRows();
+// The machine's own probes, with WMI through the session's connection where
+// the tool cannot answer (Windows only).
+ReportRows CollectReportRows(WmiSession& wmi);
 
 // The row's line of the report: label, " : ", value.
 std::wstring ReportLine(const ReportRow& row);

@@ -10,11 +10,11 @@
 
 namespace orva {
 
-ReportRows CollectReportRows() {
+ReportRows CollectReportRows(WmiSession& wmi) {
     // The three queries run together; their rows are made in run order.
     ReportLists lists;
     try {
-        lists = RunReportQueries();
+        lists = RunReportQueries(wmi);
     } catch (...) {
         // Out of memory: the three rows say what they can without a list.
     }

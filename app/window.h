@@ -21,10 +21,15 @@ inline constexpr const wchar_t* kNoticeCaption = L"알림";
 // The instance given to wWinMain; buttons and the background bitmap come from it.
 inline HINSTANCE AppInstance = nullptr;
 
+// The WMI connection of the window's thread, made in wWinMain before the
+// window; every paint hands it to its gathering, so it outlasts them all.
+inline WmiSession* AppWmiSession = nullptr;
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Draws the background and the six rows, then replaces ReportText. Never throws.
-void PaintReport(HWND window) noexcept;
+// Draws the background and the six rows, gathered with WMI through wmi's
+// connection where the tool cannot answer, then replaces ReportText. Never throws.
+void PaintReport(HWND window, WmiSession& wmi) noexcept;
 
 // The rows the window shows: those of the last complete gathering, or none.
 const ReportRows* ShownRows() noexcept;

@@ -1,12 +1,6 @@
 # Test programs: the portable core natively, the Win32 half under Wine.
 file(GLOB ORVA_NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*.cpp)
 file(GLOB ORVA_WINDOWS_TESTS CONFIGURE_DEPENDS tests/windows/*.cpp)
-file(GLOB ORVA_E2E_TESTS CONFIGURE_DEPENDS tests/e2e/*.cpp)
-# Suites with a program of their own, each run by the .sh of the same name.
-set(ORVA_E2E_SUITES hostile paints)
-foreach(suite ${ORVA_E2E_SUITES})
-  list(REMOVE_ITEM ORVA_E2E_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/${suite}_test.cpp)
-endforeach()
 
 function(orva_test_program name)
   add_executable(${name} ${ARGN})
@@ -28,17 +22,20 @@ if(WIN32)
     orva_test_program(orva_windows_tests ${ORVA_WINDOWS_TESTS})
     target_link_libraries(orva_windows_tests PRIVATE orva_platform)
   endif()
-  if(ORVA_E2E_TESTS)
-    orva_test_program(orva_e2e_tests ${ORVA_E2E_TESTS})
-    # libuuid before liboleacc: the 64-bit liboleacc imports IID_IAccessible through a thunk.
-    target_link_libraries(orva_e2e_tests PRIVATE orva_platform version uuid oleacc)
-  endif()
+  # The end-to-end suites' programs, as tests/e2e/suites.txt lists them.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS tests/e2e/suites.txt)
+  file(STRINGS tests/e2e/suites.txt ORVA_E2E_SUITES REGEX "^[a-z]")
   foreach(suite ${ORVA_E2E_SUITES})
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/${suite}_test.cpp)
-      orva_test_program(orva_${suite}_tests tests/e2e/${suite}_test.cpp)
-      target_link_libraries(orva_${suite}_tests PRIVATE orva_platform)
-    endif()
+    separate_arguments(fields UNIX_COMMAND "${suite}")
+    list(GET fields 1 program)
+    list(SUBLIST fields 3 -1 sources)
+    list(TRANSFORM sources PREPEND tests/e2e/)
+    orva_test_program(${program} ${sources})
+    target_link_libraries(${program} PRIVATE orva_platform)
   endforeach()
+  # The window suite reads the version block and the screen reader's view;
+  # libuuid before liboleacc: the 64-bit liboleacc imports IID_IAccessible through a thunk.
+  target_link_libraries(orva_e2e_tests PRIVATE version uuid oleacc)
   # The program with the hooks of tests/hooks linked in, for the tests that
   # ask it what it holds. Same sources otherwise; never shipped.
   if(TARGET orva)

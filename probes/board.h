@@ -7,8 +7,8 @@
 namespace orva {
 
 // Maker, product, "(FW.v", firmware version and ")", with no separator
-// anywhere. A value that could not be read adds nothing; when none of the
-// three could be read the row is the failure text.
+// anywhere. A value that could not be read adds nothing; throws when none of
+// the three could be read.
 std::wstring FormatBoardRow(const std::optional<std::wstring>& manufacturer,
                             const std::optional<std::wstring>& product,
                             const std::optional<std::wstring>& version);

@@ -1,6 +1,7 @@
 #include "probes/os.h"
 
-#include "probes/failure_texts.h"
+#include <stdexcept>
+
 #include "win32/registry.h"
 
 namespace orva {
@@ -11,7 +12,7 @@ std::wstring ProbeOs() {
                         KEY_QUERY_VALUE | KEY_WOW64_64KEY);
     const std::optional<std::wstring> productName = ReadRegistryText(key.get(), L"ProductName");
     if (!productName) {
-        return kOsFailureText;
+        throw std::runtime_error("ProductName cannot be read");
     }
     return ApplyWindows11Name(*productName,
                               ReadRegistryText(key.get(), L"CurrentBuildNumber").value_or(L""));

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "probes/failure_texts.h"
+#include <stdexcept>
+
 #include "win32/registry.h"
 
 namespace orva {
@@ -41,7 +42,7 @@ std::wstring ProbeProcessor() {
         name = ReadRegistryText(key.get(), L"ProcessorNameString");
     }
     if (!name) {
-        return kProcessorFailureText;
+        throw std::runtime_error("ProcessorNameString cannot be read");
     }
     return FormatProcessorRow(*name, LogicalProcessorCount());
 }

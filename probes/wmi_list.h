@@ -4,13 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace orva {
+#include "win32/wmi_record.h"
 
-struct WmiProperty {
-    std::string name;
-    std::string value;  // narrow text, already formatted; empty for NULL
-};
-using WmiRecord = std::vector<WmiProperty>;
+namespace orva {
 
 // The records in the tool's list format: each record after blank lines, one
 // "Name=value" line per property in alphabetical order of the names, CR LF

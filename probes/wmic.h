@@ -6,6 +6,8 @@
 
 namespace orva {
 
+class WmiSession;
+
 struct WmicQuery {
     const char* arguments;  // the command line after the tool's name
     const char* key;        // a key that any useful output of this query holds
@@ -57,10 +59,11 @@ struct ListText {
 inline constexpr unsigned kUtf8CodePage = 65001;
 
 // Windows only: the queries' list texts, in their order, from the tool or else
-// from WMI itself. Every tool run starts before any is waited for, and the
-// queries left to WMI are all submitted before any record is read, so a
-// gathering waits for its slowest query rather than for their sum.
-std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries);
+// from WMI itself through the session's connection. Every tool run starts
+// before any is waited for, and the queries left to WMI are all submitted
+// before any record is read, so a gathering waits for its slowest query
+// rather than for their sum.
+std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries, WmiSession& wmi);
 
 // The list texts of the three rows that read one.
 struct ReportLists {
@@ -70,6 +73,6 @@ struct ReportLists {
 };
 
 // Windows only: the three queries the same way, run together.
-ReportLists RunReportQueries();
+ReportLists RunReportQueries(WmiSession& wmi);
 
 }  // namespace orva

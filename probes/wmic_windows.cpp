@@ -18,7 +18,7 @@ bool ToolExists(const std::wstring& path) {
 
 }  // namespace
 
-std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries) {
+std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries, WmiSession& wmi) {
     std::vector<ListText> lists(queries.size());
     std::vector<WmicQuery> leftToWmi;
     // A tool that is missing, cannot start, is stuck or writes no list gives
@@ -45,15 +45,15 @@ std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries) {
             leftToWmi.push_back(queries[i]);
         }
     }
-    std::vector<std::string> texts = QueryWmiListTexts(leftToWmi);
+    std::vector<std::string> texts = QueryWmiListTexts(leftToWmi, wmi);
     for (std::size_t i = 0; i < fromWmi.size(); ++i) {
         lists[fromWmi[i]] = {std::move(texts[i]), kUtf8CodePage};
     }
     return lists;
 }
 
-ReportLists RunReportQueries() {
-    std::vector<ListText> lists = RunWmicQueries({kMemoryQuery, kDiskQuery, kVideoQuery});
+ReportLists RunReportQueries(WmiSession& wmi) {
+    std::vector<ListText> lists = RunWmicQueries({kMemoryQuery, kDiskQuery, kVideoQuery}, wmi);
     return {std::move(lists[0]), std::move(lists[1]), std::move(lists[2])};
 }
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "win32/handles.h"
@@ -49,6 +51,42 @@ DWORD WINAPI ReadToEnd(void* parameter) {
     }
 }
 
+// The attribute list of a child process that may inherit these handles and
+// no other (InitializeProcThreadAttributeList ... DeleteProcThreadAttributeList).
+class InheritOnlyList {
+public:
+    explicit InheritOnlyList(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage_.resize(size);
+        auto* const list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+        if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+            return;
+        }
+        list_ = list;
+        // The list keeps a pointer to the handles: they live as long as it does.
+        if (!UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                       handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(list_);
+            list_ = nullptr;
+        }
+    }
+    InheritOnlyList(const InheritOnlyList&) = delete;
+    InheritOnlyList& operator=(const InheritOnlyList&) = delete;
+    ~InheritOnlyList() {
+        if (list_ != nullptr) {
+            DeleteProcThreadAttributeList(list_);
+        }
+    }
+    // Null when the list could not be made.
+    LPPROC_THREAD_ATTRIBUTE_LIST get() const noexcept { return list_; }
+
+private:
+    std::vector<HANDLE> handles_;
+    std::vector<unsigned char> storage_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
 // A job whose processes end when its last handle is closed.
 UniqueKernelHandle JobThatEndsItsProcesses() {
     UniqueKernelHandle job(CreateJobObjectW(nullptr, nullptr));
@@ -59,6 +97,80 @@ UniqueKernelHandle JobThatEndsItsProcesses() {
         job.reset();
     }
     return job;
+}
+
+// The tool's standard output: our read end, and a write end it inherits.
+struct OutputPipe {
+    UniqueKernelHandle readEnd;
+    UniqueKernelHandle writeEnd;
+};
+
+std::optional<OutputPipe> MakeOutputPipe() {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    OutputPipe pipe;
+    if (!CreatePipe(pipe.readEnd.put(), pipe.writeEnd.put(), &inheritable, kPipeBytes)) {
+        pipe.readEnd.release();  // nothing was made: whatever the slots hold is not ours
+        pipe.writeEnd.release();
+        return std::nullopt;
+    }
+    SetHandleInformation(pipe.readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    return pipe;
+}
+
+// The tool's process, suspended until it is in its job, so that all it starts
+// is in there too; its first thread goes to thread. Standard output is
+// output, standard input and error NUL. Empty when it cannot be started.
+UniqueKernelHandle StartSuspended(const std::wstring& applicationPath,
+                                  const std::wstring& commandLine, HANDLE output,
+                                  UniqueKernelHandle& thread) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                     OPEN_EXISTING, 0, nullptr));
+    // Only these two reach the tool, whatever else of ours is inheritable:
+    // the pipes of tools started before or after it among them.
+    const InheritOnlyList inherited({output, nul.get()});
+    if (!nul || inherited.get() == nullptr) {
+        return UniqueKernelHandle();
+    }
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = nul.get();
+    startup.StartupInfo.hStdOutput = output;
+    startup.StartupInfo.hStdError = nul.get();
+    startup.lpAttributeList = inherited.get();
+    std::wstring line = commandLine;  // CreateProcessW may write into it
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(applicationPath.c_str(), line.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                        nullptr, &startup.StartupInfo, &started)) {
+        return UniqueKernelHandle();
+    }
+    thread.reset(started.hThread);
+    return UniqueKernelHandle(started.hProcess);
+}
+
+// A job that holds the process and ends its processes when its last handle
+// is closed; empty where the process cannot be put in one (Windows 7 nests
+// no jobs, and the program may run in one).
+UniqueKernelHandle JobHolding(HANDLE process) {
+    UniqueKernelHandle job = JobThatEndsItsProcesses();
+    if (job && !AssignProcessToJobObject(job.get(), process)) {
+        job.reset();
+    }
+    return job;
+}
+
+// The thread that reads the pipe in reading to its end; empty when it cannot
+// be started.
+UniqueKernelHandle StartReader(const std::shared_ptr<PipeReading>& reading) {
+    auto share = std::make_unique<std::shared_ptr<PipeReading>>(reading);
+    UniqueKernelHandle reader(CreateThread(nullptr, 0, ReadToEnd, share.get(), 0, nullptr));
+    if (reader) {
+        static_cast<void>(share.release());  // the thread owns it now
+    }
+    return reader;
 }
 
 DWORD RemainingMs(ULONGLONG deadline) {
@@ -113,58 +225,24 @@ RunningCommand::~RunningCommand() = default;
 RunningCommand StartCommand(const std::wstring& applicationPath, const std::wstring& commandLine,
                             unsigned long timeLimitMs) {
     auto state = std::make_unique<RunningCommand::State>();
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    UniqueKernelHandle readEnd;
-    UniqueKernelHandle writeEnd;
-    if (!CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, kPipeBytes)) {
-        readEnd.release();  // nothing was made: whatever the slots hold is not ours
-        writeEnd.release();
+    std::optional<OutputPipe> pipe = MakeOutputPipe();
+    if (!pipe) {
         return RunningCommand(std::move(state));
     }
-    SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
-    const UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                                     OPEN_EXISTING, 0, nullptr));
-    // Only these two reach the tool, whatever else of ours is inheritable:
-    // the pipes of tools started before or after it among them.
-    const InheritOnlyList inherited({writeEnd.get(), nul.get()});
-    if (!nul || inherited.get() == nullptr) {
+    UniqueKernelHandle thread;
+    state->process = StartSuspended(applicationPath, commandLine, pipe->writeEnd.get(), thread);
+    if (!state->process) {
         return RunningCommand(std::move(state));
     }
-
-    STARTUPINFOEXW startup{};
-    startup.StartupInfo.cb = sizeof startup;
-    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-    startup.StartupInfo.hStdInput = nul.get();
-    startup.StartupInfo.hStdOutput = writeEnd.get();
-    startup.StartupInfo.hStdError = nul.get();
-    startup.lpAttributeList = inherited.get();
-    std::wstring line = commandLine;  // CreateProcessW may write into it
-    PROCESS_INFORMATION started{};
-    // Suspended until it is in the job, so that all it starts is in there too.
-    if (!CreateProcessW(applicationPath.c_str(), line.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
-                        nullptr, &startup.StartupInfo, &started)) {
-        return RunningCommand(std::move(state));
-    }
-    state->process.reset(started.hProcess);
-    const UniqueKernelHandle thread(started.hThread);
-    writeEnd.reset();  // the tool's is the last write end: its end is the output's end
-    state->job = JobThatEndsItsProcesses();
-    if (state->job && !AssignProcessToJobObject(state->job.get(), state->process.get())) {
-        state->job.reset();
-    }
-
+    pipe->writeEnd.reset();  // the tool's is the last write end: its end is the output's end
+    state->job = JobHolding(state->process.get());
     state->reading = std::make_shared<PipeReading>();
-    state->reading->pipe = std::move(readEnd);
-    auto share = std::make_unique<std::shared_ptr<PipeReading>>(state->reading);
-    state->reader.reset(CreateThread(nullptr, 0, ReadToEnd, share.get(), 0, nullptr));
+    state->reading->pipe = std::move(pipe->readEnd);
+    state->reader = StartReader(state->reading);
     if (!state->reader) {
         state->End();
         return RunningCommand(std::move(state));
     }
-    static_cast<void>(share.release());  // the thread owns it now
-
     state->deadline = GetTickCount64() + timeLimitMs;
     state->running = true;
     if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {

@@ -4,9 +4,6 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <utility>
-#include <vector>
-
 #include "win32/unique_handle.h"
 
 namespace orva {
@@ -139,42 +136,6 @@ public:
 
 private:
     bool opened_;
-};
-
-// The attribute list of a child process that may inherit these handles and
-// no other (InitializeProcThreadAttributeList ... DeleteProcThreadAttributeList).
-class InheritOnlyList {
-public:
-    explicit InheritOnlyList(std::vector<HANDLE> handles) : handles_(std::move(handles)) {
-        SIZE_T size = 0;
-        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-        storage_.resize(size);
-        auto* const list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
-        if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) {
-            return;
-        }
-        list_ = list;
-        // The list keeps a pointer to the handles: they live as long as it does.
-        if (!UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
-                                       handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
-            DeleteProcThreadAttributeList(list_);
-            list_ = nullptr;
-        }
-    }
-    InheritOnlyList(const InheritOnlyList&) = delete;
-    InheritOnlyList& operator=(const InheritOnlyList&) = delete;
-    ~InheritOnlyList() {
-        if (list_ != nullptr) {
-            DeleteProcThreadAttributeList(list_);
-        }
-    }
-    // Null when the list could not be made.
-    LPPROC_THREAD_ATTRIBUTE_LIST get() const noexcept { return list_; }
-
-private:
-    std::vector<HANDLE> handles_;
-    std::vector<unsigned char> storage_;
-    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
 };
 
 // COM interface pointers, released on every path.

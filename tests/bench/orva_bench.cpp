@@ -26,7 +26,6 @@
 #include "probes/os.h"
 #include "probes/processor.h"
 #include "probes/video.h"
-#include "probes/wmi_source.h"
 #include "probes/wmic.h"
 #include "tests/common/test_kit.h"
 #include "win32/command_runner.h"
@@ -275,7 +274,7 @@ std::string DiskRow(const ReportRows& rows) {
 
 void BenchGathering(const Options& options, Summary& summary) {
     PrintHeader("One whole gathering of the six rows (CollectReportRows)", "ms");
-    const WmiSession wmi;  // as the program's window thread holds one
+    ThreadWmi wmi;  // as the program's window thread holds one
     SystemTool tool;
     ReportRows rows;
     std::vector<double> withTool;
@@ -287,7 +286,7 @@ void BenchGathering(const Options& options, Summary& summary) {
             std::printf("  (the stand-in tool could not be put in place)\n");
             return;
         }
-        withTool = Time(options.gatherRounds, [&] { rows = CollectReportRows(); });
+        withTool = Time(options.gatherRounds, [&] { rows = CollectReportRows(wmi.session); });
     }
     const Figures toolFigures = Summarise(withTool);
     PrintRow("1. stand-in tool, three tool runs", toolFigures, 1e3, "DISK: " + DiskRow(rows));
@@ -296,7 +295,7 @@ void BenchGathering(const Options& options, Summary& summary) {
         // slowest when they run together, for their sum when in turn.
         const TraceToNull quiet;
         tool.Delay(kSlowRunMs);
-        slowRuns = Time(options.slowRounds, [&] { rows = CollectReportRows(); });
+        slowRuns = Time(options.slowRounds, [&] { rows = CollectReportRows(wmi.session); });
         tool.Delay(0);
     }
     const Figures slowFigures = Summarise(slowRuns);
@@ -305,7 +304,7 @@ void BenchGathering(const Options& options, Summary& summary) {
     {
         const TraceToNull quiet;
         tool.Remove();
-        withoutTool = Time(options.gatherRounds, [&] { rows = CollectReportRows(); });
+        withoutTool = Time(options.gatherRounds, [&] { rows = CollectReportRows(wmi.session); });
     }
     const Figures wmiFigures = Summarise(withoutTool);
     PrintRow("2. no tool: built-in WMI source", wmiFigures, 1e3, "DISK: " + DiskRow(rows));

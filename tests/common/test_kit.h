@@ -12,6 +12,7 @@
 #include "probes/wmic.h"
 #include "win32/command_runner.h"
 #include "win32/handles.h"
+#include "win32/wmi.h"
 
 namespace orva {
 
@@ -38,14 +39,29 @@ inline std::optional<std::string> RunCommand(const std::wstring& applicationPath
     return StartCommand(applicationPath, commandLine, timeLimitMs).Finish();
 }
 
+// COM for the calling thread as wWinMain sets it up, and a WMI connection
+// that goes before COM does.
+struct ThreadWmi {
+    ComInitGuard com{COINIT_APARTMENTTHREADED};
+    bool secured = SetUpComSecurity();
+    WmiSession session;
+};
+
 // One query as a gathering runs it: the tool, or else WMI.
 inline ListText RunWmicQuery(const WmicQuery& query) {
-    return RunWmicQueries({query}).front();
+    ThreadWmi wmi;
+    return RunWmicQueries({query}, wmi.session).front();
 }
 
-// One query from WMI itself.
+// One query from WMI itself, through the session's connection.
+inline std::string QueryWmiListText(const WmicQuery& query, WmiSession& session) {
+    return QueryWmiListTexts({query}, session).front();
+}
+
+// The same on a connection of its own.
 inline std::string QueryWmiListText(const WmicQuery& query) {
-    return QueryWmiListTexts({query}).front();
+    ThreadWmi wmi;
+    return QueryWmiListText(query, wmi.session);
 }
 
 }  // namespace orva

@@ -10,6 +10,6 @@
 source "$(dirname "$0")/../../tools/lib/e2e.sh"
 e2e_prepare hostile "$ORVA_ROOT/build/e2e-hostile"
 mapfile -t report < <(e2e_report_as -es_ES "$@")
-ORVA_LOCALE=es_ES.UTF-8 e2e_run_part orva_hostile_tests.exe --gtest_filter='OemCodePage.*' \
+ORVA_LOCALE=es_ES.UTF-8 e2e_run_part "$(e2e_program hostile)" --gtest_filter='OemCodePage.*' \
   "${report[@]}"
-e2e_run orva_hostile_tests.exe --gtest_filter='-OemCodePage.*' "$@"
+e2e_run "$(e2e_program hostile)" --gtest_filter='-OemCodePage.*' "$@"

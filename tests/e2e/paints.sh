@@ -8,4 +8,4 @@
 # Needs DISPLAY and ORVA_RUNNABLE_BUILD (tools/test sets both).
 source "$(dirname "$0")/../../tools/lib/e2e.sh"
 e2e_prepare paints "$ORVA_ROOT/build/e2e-paints"
-e2e_run orva_paints_tests.exe "$@"
+e2e_run "$(e2e_program paints)" "$@"

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "app/window.h"
-#include "probes/wmi_source.h"
+#include "tests/common/test_kit.h"
 #include "tests/e2e/program_driver.h"
 #include "tests/e2e/running_program.h"
 #include "tests/hooks/test_hooks.h"
@@ -320,8 +320,8 @@ std::map<std::wstring, std::string> CannedOutputs(const char* folder) {
 // of this build, asked here without the program's code: Wine 8's 32-bit side
 // keeps about 100 bytes a query (its Direct3D adapter), its 64-bit side none.
 long WineBytesPerVideoQuery() {
-    WmiSession session;
-    IWbemServices* const services = session.Services();
+    ThreadWmi wmi;
+    IWbemServices* const services = wmi.session.Services();
     EXPECT_NE(services, nullptr) << "no WMI in the test process";
     if (services == nullptr) {
         return 0;

@@ -25,9 +25,9 @@ ORVA_E2E_BROWSER_LOG=$(windows_path "$OUT/browser.log")
 mapfile -t report < <(e2e_report_as -1280x720 "$@")
 (
   orva_xvfb 1280x720 || exit 1
-  e2e_run_part orva_e2e_tests.exe --gtest_filter='MainWindow.HasItsClassTitlePlaceAndFrame' \
+  e2e_run_part "$(e2e_program window)" --gtest_filter='MainWindow.HasItsClassTitlePlaceAndFrame' \
     "${report[@]}"
   kill "$ORVA_XVFB_PID" 2>/dev/null
   exit $E2E_STATUS
 ) || E2E_STATUS=1
-e2e_run orva_e2e_tests.exe "$@"
+e2e_run "$(e2e_program window)" "$@"

@@ -10,36 +10,19 @@
 #include <optional>
 #include <string>
 
-#include "probes/text.h"
-#include "probes/wmi_source.h"
 #include "probes/wmic.h"
 #include "tests/common/import_patch.h"
 #include "tests/common/test_kit.h"
 #include "tests/windows/tool_fixture.h"
+#include "tests/windows/wmi_fixture.h"
 #include "win32/command_runner.h"
 #include "win32/handles.h"
-#include "win32/text_conversion.h"
 
 namespace orva {
 namespace {
 
 bool AllDigits(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-// The value after key in the first record, up to the next key (or the end).
-std::string FirstValue(const std::string& listText, const std::string& key,
-                       const std::string& nextKey) {
-    std::string piece = PieceAt(SplitString(listText, key), 1);
-    StripChar(piece, '\n');
-    StripChar(piece, '\r');
-    return nextKey.empty() ? piece : PieceAt(SplitString(piece, nextKey), 0);
-}
-
-int LiveComOwners() {
-    return UniqueCom<IWbemLocator>::LiveCount() + UniqueCom<IWbemServices>::LiveCount() +
-           UniqueCom<IEnumWbemClassObject>::LiveCount() + UniqueCom<IWbemClassObject>::LiveCount() +
-           UniqueBstr::LiveCount();
 }
 
 class ScopedCurrentDirectory {
@@ -204,95 +187,6 @@ TEST(RunWmicQuery, AToolThatCannotStartGivesWayToWmi) {
     EXPECT_EQ(RunWmicQuery(kDiskQuery).bytes, fromWmi) << "a folder of the tool's name";
 }
 
-// QueryWmiListText on a thread whose COM model is set before the call.
-struct ThreadRun {
-    DWORD model = 0;
-    HRESULT before = E_FAIL;
-    HRESULT after = E_FAIL;  // CoInitializeEx again: S_FALSE if COM is still up
-    std::string text;
-};
-
-DWORD WINAPI QueryOnThread(void* parameter) {
-    ThreadRun& run = *static_cast<ThreadRun*>(parameter);
-    run.before = CoInitializeEx(nullptr, run.model);
-    run.text = QueryWmiListText(kDiskQuery);
-    run.after = CoInitializeEx(nullptr, run.model);
-    if (SUCCEEDED(run.after)) {
-        CoUninitialize();
-    }
-    if (SUCCEEDED(run.before)) {
-        CoUninitialize();
-    }
-    return 0;
-}
-
-TEST(QueryWmiListText, WorksInEitherComModelAndLeavesTheCallersComAsItWas) {
-    for (const DWORD model : {COINIT_APARTMENTTHREADED, COINIT_MULTITHREADED}) {
-        ThreadRun run;
-        run.model = model;
-        const HANDLE thread = CreateThread(nullptr, 0, QueryOnThread, &run, 0, nullptr);
-        ASSERT_NE(thread, nullptr);
-        WaitForSingleObject(thread, INFINITE);
-        CloseHandle(thread);
-        EXPECT_EQ(run.before, S_OK);
-        EXPECT_EQ(run.after, S_FALSE);
-        EXPECT_EQ(FirstValue(run.text, "Model=", "Size="), "Wine Disk Drive") << model;
-    }
-}
-
-// Queries inside a session on a fresh thread, and what stays up between them.
-struct SessionRun {
-    int ownersBefore = 0;
-    int ownersAfterFirst = 0;
-    int ownersAfterSecond = 0;
-    int ownersAfterSession = 0;
-    bool sameConnection = false;
-    HRESULT comDuring = E_FAIL;  // CoInitializeEx inside the session: S_FALSE if COM is up
-    HRESULT comAfter = E_FAIL;   // and after it: S_OK once the session took COM down
-    std::string disks;
-    std::string video;
-};
-
-DWORD WINAPI QueriesInSession(void* parameter) {
-    SessionRun& run = *static_cast<SessionRun*>(parameter);
-    run.ownersBefore = LiveComOwners();
-    {
-        WmiSession session;
-        run.disks = QueryWmiListText(kDiskQuery);
-        run.ownersAfterFirst = LiveComOwners();
-        IWbemServices* const first = session.Services();
-        run.video = QueryWmiListText(kVideoQuery);
-        run.ownersAfterSecond = LiveComOwners();
-        run.sameConnection = first != nullptr && session.Services() == first;
-        run.comDuring = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        if (SUCCEEDED(run.comDuring)) {
-            CoUninitialize();
-        }
-    }
-    run.ownersAfterSession = LiveComOwners();
-    run.comAfter = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (SUCCEEDED(run.comAfter)) {
-        CoUninitialize();
-    }
-    return 0;
-}
-
-TEST(WmiSession, KeepsOneConnectionForItsQueriesAndTakesCOMDownAtItsEnd) {
-    SessionRun run;
-    const HANDLE thread = CreateThread(nullptr, 0, QueriesInSession, &run, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    EXPECT_EQ(FirstValue(run.disks, "Model=", "Size="), "Wine Disk Drive") << run.disks;
-    EXPECT_FALSE(FirstValue(run.video, "Name=", "AdapterRAM=").empty()) << run.video;
-    EXPECT_EQ(run.ownersAfterFirst, run.ownersBefore + 1) << "only the connection stays";
-    EXPECT_EQ(run.ownersAfterSecond, run.ownersAfterFirst);
-    EXPECT_TRUE(run.sameConnection);
-    EXPECT_EQ(run.comDuring, S_FALSE);
-    EXPECT_EQ(run.ownersAfterSession, run.ownersBefore);
-    EXPECT_EQ(run.comAfter, S_OK);
-}
-
 // Connections to WMI that this process begins while it lives: each begins
 // with a locator, made through this program file's import of
 // CoCreateInstance. With failing(), no locator can be made: WMI is out of reach.
@@ -407,14 +301,14 @@ TEST(RunWmicQueries, ConnectsAfreshInTheGatheringAfterTheServiceRestarted) {
     OnNewThread([&] {
         const WmiConnections connections;
         WmiServiceRestart service;
-        WmiSession session;
+        ThreadWmi wmi;
         for (int i = 0; i < 3; ++i) {
             if (i == 1) {  // between the first gathering and the second
                 seamWorks = service.watching();
                 service.Restart();
             }
             const int before = connections.attempts();
-            lists[i] = RunReportQueries();
+            lists[i] = RunReportQueries(wmi.session);
             attempts[i] = connections.attempts() - before;
         }
     });
@@ -436,10 +330,10 @@ TEST(RunWmicQueries, TriesToConnectOnceAGatheringWhenConnectingFails) {
     ReportLists lists[2];
     OnNewThread([&] {
         const WmiConnections connections(true);
-        WmiSession session;
+        ThreadWmi wmi;
         for (int i = 0; i < 2; ++i) {
             const int before = connections.attempts();
-            lists[i] = RunReportQueries();
+            lists[i] = RunReportQueries(wmi.session);
             attempts[i] = connections.attempts() - before;
         }
     });
@@ -448,47 +342,6 @@ TEST(RunWmicQueries, TriesToConnectOnceAGatheringWhenConnectingFails) {
         for (const ListText* list : {&lists[i].memory, &lists[i].disks, &lists[i].video}) {
             EXPECT_EQ(list->bytes, "");
         }
-    }
-}
-
-// Text stays whole whatever the ANSI code page holds: here 949, without the
-// Spanish name's accented letter.
-TEST(VariantText, PrintsValuesAsTheToolDoesWithTextInUtf8) {
-    struct Case {
-        const char* what;
-        VARTYPE type;
-        long cimType;
-        LONG number;
-        const wchar_t* text;
-        std::string printed;
-    };
-    const Case cases[] = {
-        {"NULL", VT_NULL, CIM_STRING, 0, nullptr, ""},
-        {"empty", VT_EMPTY, CIM_UINT32, 0, nullptr, ""},
-        {"uint32 above 2 GiB", VT_I4, CIM_UINT32, -1048576, nullptr, "4293918720"},
-        {"uint32 maximum", VT_I4, CIM_UINT32, -1, nullptr, "4294967295"},
-        {"uint16 arrives as I4", VT_I4, CIM_UINT16, 26, nullptr, "26"},
-        {"sint32 stays signed", VT_I4, CIM_SINT32, -5, nullptr, "-5"},
-        {"uint64 arrives as text", VT_BSTR, CIM_UINT64, 0, L"2000398934016", "2000398934016"},
-        {"Hangul", VT_BSTR, CIM_STRING, 0, L"삼성 SSD 860", "\xEC\x82\xBC\xEC\x84\xB1 SSD 860"},
-        {"a Spanish name", VT_BSTR, CIM_STRING, 0,
-         L"Adaptador de pantalla b\u00E1sico de Microsoft",
-         "Adaptador de pantalla b\xC3\xA1sico de Microsoft"},
-        {"empty text", VT_BSTR, CIM_STRING, 0, L"", ""},
-        {"boolean", VT_BOOL, CIM_BOOLEAN, VARIANT_TRUE, nullptr, "TRUE"},
-    };
-    for (const Case& c : cases) {
-        VariantGuard value;
-        VARIANT* slot = value.put();
-        V_VT(slot) = c.type;
-        if (c.type == VT_BSTR) {
-            V_BSTR(slot) = SysAllocString(c.text);
-        } else if (c.type == VT_BOOL) {
-            V_BOOL(slot) = static_cast<VARIANT_BOOL>(c.number);
-        } else if (c.type == VT_I4) {
-            V_I4(slot) = c.number;
-        }
-        EXPECT_EQ(VariantText(value.get(), c.cimType), c.printed) << c.what;
     }
 }
 

@@ -8,6 +8,11 @@ source "$ORVA_ROOT/tools/lib/wine.sh"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
+# e2e_program SUITE: the suite's test program, as tests/e2e/suites.txt names it.
+e2e_program() {
+  awk -v suite="$1" '!/^#/ && $1 == suite { print $2 ".exe" }' "$ORVA_ROOT/tests/e2e/suites.txt"
+}
+
 # e2e_prepare NAME OUTPUT: prefix build/wine/NAME-<build>, output folder
 # OUTPUT-<build> (emptied), so each build's run keeps its own pictures.
 e2e_prepare() {

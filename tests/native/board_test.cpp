@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "probes/failure_texts.h"
+#include "app/failure_texts.h"
+#include "app/report.h"
 
 namespace orva {
 namespace {
@@ -53,7 +54,9 @@ TEST(FormatBoardRow, UnreadableValueAddsNothingButAllThreeUnreadableIsAFailure) 
         {std::nullopt, std::nullopt, std::nullopt, kBoardFailureText},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FormatBoardRow(c.manufacturer, c.product, c.version), c.row);
+        EXPECT_EQ(RowValue(kBoardRow,
+                           [&] { return FormatBoardRow(c.manufacturer, c.product, c.version); }),
+                  c.row);
     }
     EXPECT_EQ(std::wstring(kBoardFailureText), L"메인보드 정보 로딩 실패");
 }

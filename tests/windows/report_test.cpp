@@ -10,10 +10,11 @@
 #include <string>
 
 #include "app/report.h"
-#include "probes/failure_texts.h"
+#include "app/failure_texts.h"
 #include "tests/windows/memory_sizes.h"
 #include "tests/windows/processor_count.h"
 #include "tests/windows/registry_value.h"
+#include "tests/common/test_kit.h"
 #include "tests/windows/tool_fixture.h"
 
 namespace orva {
@@ -109,7 +110,8 @@ TEST(CollectReportRows, FillsEveryRowFromItsSource) {
         L"NVIDIA GeForce RTX 3070 (4095 MB)",
         L"Samsung SSD 980 PRO 1TB(931GB), WDC WD20EZAZ-00GGJB0(1863GB)",
     };
-    ExpectRows(CollectReportRows(), expected);
+    ThreadWmi wmi;
+    ExpectRows(CollectReportRows(wmi.session), expected);
 }
 
 TEST(CollectReportRows, VideoMemoryComesFromTheDriversRecordWhenItNamesTheAdapter) {
@@ -119,7 +121,8 @@ TEST(CollectReportRows, VideoMemoryComesFromTheDriversRecordWhenItNamesTheAdapte
         L"SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}\\9500");
     adapter.SetText(L"DriverDesc", L"NVIDIA GeForce RTX 3070");
     adapter.SetQword(L"HardwareInformation.qwMemorySize", 8589934592ULL);
-    const ReportRows rows = CollectReportRows();
+    ThreadWmi wmi;
+    const ReportRows rows = CollectReportRows(wmi.session);
     EXPECT_EQ(rows[4].value, L"NVIDIA GeForce RTX 3070 (8192 MB)");
 }
 
@@ -137,7 +140,8 @@ TEST(CollectReportRows, UnusableValuesCostOnlyTheirOwnParts) {
         L"Microsoft Basic Display Adapter",
         L"Samsung SSD 980 PRO 1TB",
     };
-    ExpectRows(CollectReportRows(), expected);
+    ThreadWmi wmi;
+    ExpectRows(CollectReportRows(wmi.session), expected);
 }
 
 }  // namespace
