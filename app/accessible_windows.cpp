@@ -34,10 +34,6 @@ struct Oleacc {
     decltype(&LresultFromObject) lresultFromObject = nullptr;
     decltype(&CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
     decltype(&AccessibleObjectFromWindow) accessibleObjectFromWindow = nullptr;
-    bool ready() const noexcept {
-        return lresultFromObject != nullptr && createStdAccessibleObject != nullptr &&
-               accessibleObjectFromWindow != nullptr;
-    }
 };
 
 template <typename Function>
@@ -388,10 +384,10 @@ private:
     UniqueCom<IDispatch> ButtonObject(long id) const {
         UniqueCom<IDispatch> object;
         const HWND button = Button(id);
-        if (button == nullptr ||
-            FAILED(OleaccLibrary().accessibleObjectFromWindow(
-                button, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-                reinterpret_cast<void**>(static_cast<IDispatch**>(object.put()))))) {
+        const auto fromWindow = OleaccLibrary().accessibleObjectFromWindow;
+        if (button == nullptr || fromWindow == nullptr ||
+            FAILED(fromWindow(button, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                              reinterpret_cast<void**>(static_cast<IDispatch**>(object.put()))))) {
             object.reset();
         }
         return object;
@@ -514,11 +510,13 @@ bool windowGone = false;
 }  // namespace
 
 LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || windowGone ||
-        !OleaccLibrary().ready()) {
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || windowGone) {
         return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
     }
     const Oleacc& oleacc = OleaccLibrary();
+    if (oleacc.lresultFromObject == nullptr || oleacc.createStdAccessibleObject == nullptr) {
+        return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
+    }
     if (!accessibleObject) {
         UniqueCom<IAccessible> standard;
         if (FAILED(oleacc.createStdAccessibleObject(

@@ -104,6 +104,22 @@ WindowBox PlaceOnItsMonitor(const WindowBox& box) {
     return FitInside(box, {work.left, work.top, work.right, work.bottom});
 }
 
+// The WMI connection that wWinMain hands the window at its creation; it lives
+// longer than the window, and every gathering is handed it.
+void KeepSession(HWND window, LPARAM lParam) {
+    const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+}
+
+void OnPaint(HWND window) {
+    auto* const wmi = reinterpret_cast<WmiSession*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (wmi != nullptr) {
+        PaintReport(window, *wmi);
+    } else {
+        ValidateRect(window, nullptr);  // a window made without one has nothing to gather with
+    }
+}
+
 }  // namespace
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,8 +131,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             DisconnectAccessibleObject();
             PostQuitMessage(0);
             return 0;
+        case WM_NCCREATE:
+            KeepSession(window, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
         case WM_PAINT:
-            PaintReport(window, *AppWmiSession);
+            OnPaint(window);
             return 0;
         case WM_COMMAND:
             OnCommand(window, wParam);
@@ -144,9 +163,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const ComInitGuard com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     static_cast<void>(SetUpComSecurity());  // without it, WMI says whether access works
     // Every paint asks WMI when the tool is missing; the connection then stays
-    // up for this thread instead of being set up for each query.
+    // up for this thread instead of being set up for each query. The window is
+    // handed it at its creation and hands it to every gathering.
     WmiSession wmi;
-    AppWmiSession = &wmi;
     wchar_t AppTitle[kStringBufferChars] = {};
     wchar_t WndClassName[kStringBufferChars] = {};
     LoadStringW(instance, IDS_APP_TITLE, AppTitle, kStringBufferChars);
@@ -169,7 +188,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const WindowBox place = PlaceOnItsMonitor(kMainWindowBox);
     HWND window =
         CreateWindowExW(0, WndClassName, AppTitle, WS_CAPTION | WS_SYSMENU, place.x, place.y,
-                        place.width, place.height, nullptr, nullptr, instance, nullptr);
+                        place.width, place.height, nullptr, nullptr, instance, &wmi);
     if (window == nullptr) {
         return 0;
     }

@@ -21,10 +21,6 @@ inline constexpr const wchar_t* kNoticeCaption = L"알림";
 // The instance given to wWinMain; buttons and the background bitmap come from it.
 inline HINSTANCE AppInstance = nullptr;
 
-// The WMI connection of the window's thread, made in wWinMain before the
-// window; every paint hands it to its gathering, so it outlasts them all.
-inline WmiSession* AppWmiSession = nullptr;
-
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Draws the background and the six rows, gathered with WMI through wmi's

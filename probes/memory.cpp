@@ -21,6 +21,8 @@ constexpr MemoryType kMemoryTypes[] = {
     {"34", ", Type DDR5"},   {"35", ", Type LPDDR5"},
 };
 
+constexpr unsigned long long kKibibytesPerGibibyte = 1024ULL * 1024;
+
 unsigned long long RoundedQuotient(unsigned long long value, unsigned long long divisor) {
     return value / divisor + (value % divisor >= divisor / 2 ? 1 : 0);
 }
@@ -44,9 +46,9 @@ std::string FormatMemoryRow(unsigned long long totalPhys,
     const unsigned long long megabytes = totalPhys >> 20;
     // Firmware and integrated graphics keep part of the installed memory for
     // themselves: a shop names the modules' size, which the usable total is not.
-    const unsigned long long gigabytes = installedKibibytes
-                                             ? RoundedQuotient(*installedKibibytes, 1024 * 1024)
-                                             : RoundedQuotient(megabytes, 1024);
+    const unsigned long long gigabytes =
+        installedKibibytes ? RoundedQuotient(*installedKibibytes, kKibibytesPerGibibyte)
+                           : RoundedQuotient(megabytes, 1024);
     return std::to_string(static_cast<long long>(megabytes)) + " MB  (" +
            std::to_string(static_cast<long long>(gigabytes)) + "GB)" + typeText;
 }
