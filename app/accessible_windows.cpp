@@ -151,97 +151,34 @@ public:
         *count = kChildCount;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** dispatch) override {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        if (dispatch == nullptr) {
-            return E_POINTER;
-        }
-        *dispatch = nullptr;
-        const long id = ChildId(child);
-        if (IsRow(id)) {
-            return S_FALSE;  // a simple element, answered by this object
-        }
-        if (id != kCopyChild && id != kHomePageChild) {
-            return E_INVALIDARG;
-        }
-        UniqueCom<IDispatch> button = ButtonObject(id);
-        if (!button) {
-            return E_FAIL;
-        }
-        *dispatch = button.release();
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** dispatch) override;
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        return RowText(
-            child, name, [](const ReportRow& row) { return ReportLine(row); },
-            &IAccessible::get_accName);
+        return Text(child, name, &IAccessible::get_accName, RowText::kLine);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        return RowText(
-            child, value, [](const ReportRow& row) { return row.value; },
-            &IAccessible::get_accValue);
+        return Text(child, value, &IAccessible::get_accValue, RowText::kValue);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-        return NoRowText(child, text, &IAccessible::get_accDescription);
+        return Text(child, text, &IAccessible::get_accDescription, RowText::kNone);
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* text) override {
-        return NoRowText(child, text, &IAccessible::get_accHelp);
+        return Text(child, text, &IAccessible::get_accHelp, RowText::kNone);
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* text) override {
-        return NoRowText(child, text, &IAccessible::get_accKeyboardShortcut);
+        return Text(child, text, &IAccessible::get_accKeyboardShortcut, RowText::kNone);
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* text) override {
-        return NoRowText(child, text, &IAccessible::get_accDefaultAction);
+        return Text(child, text, &IAccessible::get_accDefaultAction, RowText::kNone);
     }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* helpFile, VARIANT child,
-                                               long* topic) override {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        if (helpFile == nullptr || topic == nullptr) {
-            return E_POINTER;
-        }
-        *helpFile = nullptr;
-        *topic = -1;
-        const long id = ChildId(child);
-        if (IsRow(id)) {
-            return S_FALSE;
-        }
-        return Delegate(id, [&](IAccessible* object, VARIANT self) {
-            return object->get_accHelpTopic(helpFile, self, topic);
-        });
-    }
-
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* helpFile, VARIANT child, long* topic) override;
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        return RowNumber(child, role, ROLE_SYSTEM_STATICTEXT, &IAccessible::get_accRole);
+        return Number(child, role, &IAccessible::get_accRole, ROLE_SYSTEM_STATICTEXT);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        return RowNumber(child, state, STATE_SYSTEM_READONLY, &IAccessible::get_accState);
+        return Number(child, state, &IAccessible::get_accState, STATE_SYSTEM_READONLY);
     }
-
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        if (focus == nullptr) {
-            return E_POINTER;
-        }
-        Empty(focus);
-        const HWND focused = GetFocus();
-        if (focused == window_) {
-            SetChildId(focus, CHILDID_SELF);
-            return S_OK;
-        }
-        for (const long id : {kCopyChild, kHomePageChild}) {
-            if (focused != nullptr && focused == Button(id)) {
-                return SetChild(focus, id);
-            }
-        }
-        return S_FALSE;  // the focus is elsewhere
-    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override;
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
         if (window_ == nullptr) {
             return CO_E_OBJNOTCONNECTED;
@@ -252,125 +189,20 @@ public:
         Empty(selection);
         return S_FALSE;  // rows are never selected
     }
-
-    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        const long id = ChildId(child);
-        if (IsRow(id)) {
-            return DISP_E_MEMBERNOTFOUND;
-        }
-        return Delegate(
-            id, [&](IAccessible* object, VARIANT self) { return object->accSelect(flags, self); });
-    }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        const long id = ChildId(child);
-        if (IsRow(id)) {
-            return DISP_E_MEMBERNOTFOUND;
-        }
-        return Delegate(
-            id, [](IAccessible* object, VARIANT self) { return object->accDoDefaultAction(self); });
-    }
-
+    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override;
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
-                                          VARIANT child) override {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) {
-            return E_POINTER;
-        }
-        const long id = ChildId(child);
-        if (!IsRow(id)) {
-            return Delegate(id, [&](IAccessible* object, VARIANT self) {
-                return object->accLocation(left, top, width, height, self);
-            });
-        }
-        const RECT row = RowRect(id);
-        POINT corner = {row.left, row.top};
-        ClientToScreen(window_, &corner);
-        *left = corner.x;
-        *top = corner.y;
-        *width = row.right - row.left;
-        *height = row.bottom - row.top;
-        return S_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        if (end == nullptr) {
-            return E_POINTER;
-        }
-        Empty(end);
-        const long from = ChildId(start);
-        if (from == CHILDID_SELF) {
-            if (direction == NAVDIR_FIRSTCHILD) {
-                return SetChild(end, kFirstRow);
-            }
-            if (direction == NAVDIR_LASTCHILD) {
-                return SetChild(end, kHomePageChild);
-            }
-            return standard_ ? standard_.get()->accNavigate(direction, start, end) : S_FALSE;
-        }
-        if (from < kFirstRow || from > kChildCount) {
-            return E_INVALIDARG;
-        }
-        long to = 0;
-        if (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN) {
-            to = from + 1;
-        } else if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP) {
-            to = from - 1;
-        } else if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) {
-            return E_INVALIDARG;  // a child has none of its own
-        }
-        if (to < kFirstRow || to > kChildCount) {
-            return S_FALSE;
-        }
-        return SetChild(end, to);
-    }
-
-    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        if (child == nullptr) {
-            return E_POINTER;
-        }
-        Empty(child);
-        POINT point = {x, y};
-        for (const long id : {kCopyChild, kHomePageChild}) {
-            RECT button{};
-            if (GetWindowRect(Button(id), &button) && PtInRect(&button, point)) {
-                return SetChild(child, id);
-            }
-        }
-        RECT client{};
-        GetClientRect(window_, &client);
-        ScreenToClient(window_, &point);
-        if (!PtInRect(&client, point)) {
-            return S_FALSE;
-        }
-        for (long id = kFirstRow; id <= kLastRow; ++id) {
-            const RECT row = RowRect(id);
-            if (PtInRect(&row, point)) {
-                SetChildId(child, id);
-                return S_OK;
-            }
-        }
-        SetChildId(child, CHILDID_SELF);
-        return S_OK;
-    }
-
+                                          VARIANT child) override;
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override;
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override;
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
+    using TextMethod = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+    using NumberMethod = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, VARIANT*);
+    enum class RowText { kLine, kValue, kNone };
+
     ~RowsAccessible() = default;
 
     static long ChildId(const VARIANT& child) { return V_VT(&child) == VT_I4 ? V_I4(&child) : -1; }
@@ -379,121 +211,12 @@ private:
     HWND Button(long id) const {
         return GetDlgItem(window_, id == kCopyChild ? IDC_COPYSPEC : IDC_HOMEPAGE);
     }
-
-    // The button's own window object, so that a reader moves on to it.
-    UniqueCom<IDispatch> ButtonObject(long id) const {
-        UniqueCom<IDispatch> object;
-        const HWND button = Button(id);
-        const auto fromWindow = OleaccLibrary().accessibleObjectFromWindow;
-        if (button == nullptr || fromWindow == nullptr ||
-            FAILED(fromWindow(button, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
-                              reinterpret_cast<void**>(static_cast<IDispatch**>(object.put()))))) {
-            object.reset();
-        }
-        return object;
-    }
-
-    HRESULT SetChild(VARIANT* out, long id) const {
-        if (IsRow(id)) {
-            SetChildId(out, id);
-            return S_OK;
-        }
-        UniqueCom<IDispatch> button = ButtonObject(id);
-        if (!button) {
-            return E_FAIL;
-        }
-        V_VT(out) = VT_DISPATCH;
-        V_DISPATCH(out) = button.release();
-        return S_OK;
-    }
-
-    // From the label's left edge to the client area's right one, a row's pitch high.
-    RECT RowRect(long id) const {
-        RECT client{};
-        GetClientRect(window_, &client);
-        const int top = RowTop(static_cast<std::size_t>(id - kFirstRow));
-        return {kLabelX, top, client.right, top + kRowPitch};
-    }
-
-    // The window itself goes to the system's object, a button to its own,
-    // each asked about itself.
-    template <typename Call>
-    HRESULT Delegate(long id, const Call& call) const {
-        VARIANT self;
-        SetChildId(&self, CHILDID_SELF);
-        if (id == CHILDID_SELF) {
-            return standard_ ? call(standard_.get(), self) : E_FAIL;
-        }
-        if (id != kCopyChild && id != kHomePageChild) {
-            return E_INVALIDARG;
-        }
-        UniqueCom<IDispatch> dispatch = ButtonObject(id);
-        UniqueCom<IAccessible> button;
-        if (!dispatch || FAILED(dispatch.get()->QueryInterface(
-                             IID_IAccessible,
-                             reinterpret_cast<void**>(static_cast<IAccessible**>(button.put()))))) {
-            return E_FAIL;
-        }
-        return call(button.get(), self);
-    }
-
-    using TextMethod = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
-    using NumberMethod = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, VARIANT*);
-
-    // A row's text; the shown rows are read as they are, so that answering
-    // never starts a gathering. Before the first one the rows are empty.
-    template <typename Text>
-    HRESULT RowText(const VARIANT& child, BSTR* out, const Text& text, TextMethod other) const {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        *out = nullptr;
-        const long id = ChildId(child);
-        if (!IsRow(id)) {
-            return Delegate(
-                id, [&](IAccessible* object, VARIANT self) { return (object->*other)(self, out); });
-        }
-        const ReportRows* rows = ShownRows();
-        return SetText(out, rows != nullptr
-                                ? text((*rows)[static_cast<std::size_t>(id - kFirstRow)])
-                                : std::wstring());
-    }
-
-    HRESULT NoRowText(const VARIANT& child, BSTR* out, TextMethod other) const {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        *out = nullptr;
-        const long id = ChildId(child);
-        if (IsRow(id)) {
-            return S_FALSE;
-        }
-        return Delegate(
-            id, [&](IAccessible* object, VARIANT self) { return (object->*other)(self, out); });
-    }
-
-    HRESULT RowNumber(const VARIANT& child, VARIANT* out, long rowValue, NumberMethod other) const {
-        if (window_ == nullptr) {
-            return CO_E_OBJNOTCONNECTED;
-        }
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        Empty(out);
-        const long id = ChildId(child);
-        if (!IsRow(id)) {
-            return Delegate(
-                id, [&](IAccessible* object, VARIANT self) { return (object->*other)(self, out); });
-        }
-        SetChildId(out, rowValue);
-        return S_OK;
-    }
+    UniqueCom<IDispatch> ButtonObject(long id) const;
+    HRESULT Target(long id, UniqueCom<IAccessible>& target) const;
+    HRESULT SetChild(VARIANT* out, long id) const;
+    RECT RowRect(long id) const;
+    HRESULT Text(const VARIANT& child, BSTR* out, TextMethod other, RowText row) const;
+    HRESULT Number(const VARIANT& child, VARIANT* out, NumberMethod other, long row) const;
 
     HWND window_;                      // null once the window is gone
     UniqueCom<IAccessible> standard_;  // the system's object for the window's client area
@@ -502,6 +225,296 @@ private:
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
+
+// The button's own window object, so that a reader moves on to it.
+UniqueCom<IDispatch> RowsAccessible::ButtonObject(long id) const {
+    UniqueCom<IDispatch> object;
+    const HWND button = Button(id);
+    const auto fromWindow = OleaccLibrary().accessibleObjectFromWindow;
+    if (button == nullptr || fromWindow == nullptr ||
+        FAILED(fromWindow(button, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                          reinterpret_cast<void**>(static_cast<IDispatch**>(object.put()))))) {
+        object.reset();
+    }
+    return object;
+}
+
+// What answers for the window itself (the system's object) or for a button
+// (its own), each asked about itself as CHILDID_SELF.
+HRESULT RowsAccessible::Target(long id, UniqueCom<IAccessible>& target) const {
+    if (id == CHILDID_SELF) {
+        if (!standard_) {
+            return E_FAIL;
+        }
+        standard_.get()->AddRef();
+        target.reset(standard_.get());
+        return S_OK;
+    }
+    if (id != kCopyChild && id != kHomePageChild) {
+        return E_INVALIDARG;
+    }
+    const UniqueCom<IDispatch> dispatch = ButtonObject(id);
+    if (!dispatch ||
+        FAILED(dispatch.get()->QueryInterface(
+            IID_IAccessible, reinterpret_cast<void**>(static_cast<IAccessible**>(target.put()))))) {
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+VARIANT Self() {
+    VARIANT self;
+    SetChildId(&self, CHILDID_SELF);
+    return self;
+}
+
+HRESULT RowsAccessible::SetChild(VARIANT* out, long id) const {
+    if (IsRow(id)) {
+        SetChildId(out, id);
+        return S_OK;
+    }
+    UniqueCom<IDispatch> button = ButtonObject(id);
+    if (!button) {
+        return E_FAIL;
+    }
+    V_VT(out) = VT_DISPATCH;
+    V_DISPATCH(out) = button.release();
+    return S_OK;
+}
+
+// From the label's left edge to the client area's right one, a row's pitch high.
+RECT RowsAccessible::RowRect(long id) const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int top = RowTop(static_cast<std::size_t>(id - kFirstRow));
+    return {kLabelX, top, client.right, top + kRowPitch};
+}
+
+// A row's text from the shown rows, read as they are, so that answering
+// never starts a gathering (before the first one they are empty); any
+// other child's from what answers for it.
+HRESULT RowsAccessible::Text(const VARIANT& child, BSTR* out, TextMethod other, RowText row) const {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    *out = nullptr;
+    const long id = ChildId(child);
+    if (!IsRow(id)) {
+        UniqueCom<IAccessible> target;
+        const HRESULT found = Target(id, target);
+        return FAILED(found) ? found : (target.get()->*other)(Self(), out);
+    }
+    if (row == RowText::kNone) {
+        return S_FALSE;
+    }
+    const ReportRows* rows = ShownRows();
+    if (rows == nullptr) {
+        return SetText(out, std::wstring());
+    }
+    const ReportRow& shown = (*rows)[static_cast<std::size_t>(id - kFirstRow)];
+    return SetText(out, row == RowText::kLine ? ReportLine(shown) : shown.value);
+}
+
+HRESULT RowsAccessible::Number(const VARIANT& child, VARIANT* out, NumberMethod other,
+                               long row) const {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    Empty(out);
+    const long id = ChildId(child);
+    if (!IsRow(id)) {
+        UniqueCom<IAccessible> target;
+        const HRESULT found = Target(id, target);
+        return FAILED(found) ? found : (target.get()->*other)(Self(), out);
+    }
+    SetChildId(out, row);
+    return S_OK;
+}
+
+HRESULT RowsAccessible::get_accChild(VARIANT child, IDispatch** dispatch) {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    if (dispatch == nullptr) {
+        return E_POINTER;
+    }
+    *dispatch = nullptr;
+    const long id = ChildId(child);
+    if (IsRow(id)) {
+        return S_FALSE;  // a simple element, answered by this object
+    }
+    if (id != kCopyChild && id != kHomePageChild) {
+        return E_INVALIDARG;
+    }
+    UniqueCom<IDispatch> button = ButtonObject(id);
+    if (!button) {
+        return E_FAIL;
+    }
+    *dispatch = button.release();
+    return S_OK;
+}
+
+HRESULT RowsAccessible::get_accHelpTopic(BSTR* helpFile, VARIANT child, long* topic) {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    if (helpFile == nullptr || topic == nullptr) {
+        return E_POINTER;
+    }
+    *helpFile = nullptr;
+    *topic = -1;
+    const long id = ChildId(child);
+    if (IsRow(id)) {
+        return S_FALSE;
+    }
+    UniqueCom<IAccessible> target;
+    const HRESULT found = Target(id, target);
+    return FAILED(found) ? found : target.get()->get_accHelpTopic(helpFile, Self(), topic);
+}
+
+HRESULT RowsAccessible::get_accFocus(VARIANT* focus) {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    if (focus == nullptr) {
+        return E_POINTER;
+    }
+    Empty(focus);
+    const HWND focused = GetFocus();
+    if (focused == window_) {
+        SetChildId(focus, CHILDID_SELF);
+        return S_OK;
+    }
+    for (const long id : {kCopyChild, kHomePageChild}) {
+        if (focused != nullptr && focused == Button(id)) {
+            return SetChild(focus, id);
+        }
+    }
+    return S_FALSE;  // the focus is elsewhere
+}
+
+HRESULT RowsAccessible::accSelect(long flags, VARIANT child) {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    const long id = ChildId(child);
+    if (IsRow(id)) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    UniqueCom<IAccessible> target;
+    const HRESULT found = Target(id, target);
+    return FAILED(found) ? found : target.get()->accSelect(flags, Self());
+}
+
+HRESULT RowsAccessible::accDoDefaultAction(VARIANT child) {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    const long id = ChildId(child);
+    if (IsRow(id)) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    UniqueCom<IAccessible> target;
+    const HRESULT found = Target(id, target);
+    return FAILED(found) ? found : target.get()->accDoDefaultAction(Self());
+}
+
+HRESULT RowsAccessible::accLocation(long* left, long* top, long* width, long* height,
+                                    VARIANT child) {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) {
+        return E_POINTER;
+    }
+    const long id = ChildId(child);
+    if (!IsRow(id)) {
+        UniqueCom<IAccessible> target;
+        const HRESULT found = Target(id, target);
+        return FAILED(found) ? found : target.get()->accLocation(left, top, width, height, Self());
+    }
+    const RECT row = RowRect(id);
+    POINT corner = {row.left, row.top};
+    ClientToScreen(window_, &corner);
+    *left = corner.x;
+    *top = corner.y;
+    *width = row.right - row.left;
+    *height = row.bottom - row.top;
+    return S_OK;
+}
+
+// Children in reading order; the window's own siblings are the system's.
+HRESULT RowsAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    if (end == nullptr) {
+        return E_POINTER;
+    }
+    Empty(end);
+    const long from = ChildId(start);
+    if (from == CHILDID_SELF) {
+        if (direction == NAVDIR_FIRSTCHILD) {
+            return SetChild(end, kFirstRow);
+        }
+        if (direction == NAVDIR_LASTCHILD) {
+            return SetChild(end, kHomePageChild);
+        }
+        return standard_ ? standard_.get()->accNavigate(direction, start, end) : S_FALSE;
+    }
+    if (from < kFirstRow || from > kChildCount || direction == NAVDIR_FIRSTCHILD ||
+        direction == NAVDIR_LASTCHILD) {
+        return E_INVALIDARG;  // a child has none of its own
+    }
+    long to = 0;
+    if (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN) {
+        to = from + 1;
+    } else if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP) {
+        to = from - 1;
+    }
+    if (to < kFirstRow || to > kChildCount) {
+        return S_FALSE;
+    }
+    return SetChild(end, to);
+}
+
+HRESULT RowsAccessible::accHitTest(long x, long y, VARIANT* child) {
+    if (window_ == nullptr) {
+        return CO_E_OBJNOTCONNECTED;
+    }
+    if (child == nullptr) {
+        return E_POINTER;
+    }
+    Empty(child);
+    POINT point = {x, y};
+    for (const long id : {kCopyChild, kHomePageChild}) {
+        RECT button{};
+        if (GetWindowRect(Button(id), &button) && PtInRect(&button, point)) {
+            return SetChild(child, id);
+        }
+    }
+    RECT client{};
+    GetClientRect(window_, &client);
+    ScreenToClient(window_, &point);
+    if (!PtInRect(&client, point)) {
+        return S_FALSE;
+    }
+    for (long id = kFirstRow; id <= kLastRow; ++id) {
+        const RECT row = RowRect(id);
+        if (PtInRect(&row, point)) {
+            SetChildId(child, id);
+            return S_OK;
+        }
+    }
+    SetChildId(child, CHILDID_SELF);
+    return S_OK;
+}
 
 // The window's object, made at the first request and kept while it lives.
 UniqueCom<RowsAccessible> accessibleObject;
