@@ -56,7 +56,8 @@ std::optional<unsigned long long> AdapterMemoryFromClassKey(const std::wstring& 
 std::optional<unsigned long long> DedicatedMemoryFromDirectX(const std::wstring& adapterName,
                                                              std::optional<unsigned> vendorId);
 
-// Windows only: both, the second only where the first has nothing.
+// Windows only: both, the second only where the adapter has a display class
+// subkey that holds no figure.
 StoredAdapterMemory StoredMemoryOf(const std::wstring& adapterName, const std::string& deviceId);
 
 // Windows only: the row from the video query's list text.

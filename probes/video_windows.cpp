@@ -48,12 +48,19 @@ std::optional<UniqueRegKey> OwnDriverKey(const std::wstring& deviceId) {
     return OpenRegistryKey(HKEY_LOCAL_MACHINE, (kClassKey + *driver).c_str(), kRead);
 }
 
+// What the display class key keeps of an adapter: whether it has a subkey
+// there, and that subkey's size.
+struct DriverRecord {
+    bool found = false;
+    std::optional<unsigned long long> memory;
+};
+
 // The first numbered subkey whose DriverDesc is the name and that holds a size.
-std::optional<unsigned long long> MemoryOfNamedAdapter(const std::wstring& adapterName) {
+DriverRecord RecordOfNamedAdapter(const std::wstring& adapterName) {
     const UniqueRegKey classKey =
         OpenRegistryKey(HKEY_LOCAL_MACHINE, (std::wstring(kClassKey) + kDisplayClass).c_str(),
                         KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY);
-    std::optional<unsigned long long> memory;
+    DriverRecord record;
     FindRegistrySubkey(classKey.get(), [&](const std::wstring& name) {
         if (!IsNumbered(name)) {
             return false;
@@ -63,22 +70,27 @@ std::optional<unsigned long long> MemoryOfNamedAdapter(const std::wstring& adapt
         if (!HoldsText(adapter.get(), L"DriverDesc", adapterName)) {
             return false;
         }
-        memory = ReadRegistryQword(adapter.get(), kMemorySize);
-        return memory.has_value();
+        record.found = true;
+        record.memory = ReadRegistryQword(adapter.get(), kMemorySize);
+        return record.memory.has_value();
     });
-    return memory;
+    return record;
+}
+
+DriverRecord RecordOf(const std::wstring& adapterName, const std::wstring& deviceId) {
+    // The class key keeps the subkeys of removed cards with their old names:
+    // only the device's own driver key is surely its own.
+    if (const std::optional<UniqueRegKey> own = OwnDriverKey(deviceId)) {
+        return {static_cast<bool>(*own), ReadRegistryQword(own->get(), kMemorySize)};
+    }
+    return RecordOfNamedAdapter(adapterName);
 }
 
 }  // namespace
 
 std::optional<unsigned long long> AdapterMemoryFromClassKey(const std::wstring& adapterName,
                                                             const std::wstring& deviceId) {
-    // The class key keeps the subkeys of removed cards with their old names:
-    // only the device's own driver key is surely its own.
-    if (const std::optional<UniqueRegKey> own = OwnDriverKey(deviceId)) {
-        return ReadRegistryQword(own->get(), kMemorySize);
-    }
-    return MemoryOfNamedAdapter(adapterName);
+    return RecordOf(adapterName, deviceId).memory;
 }
 
 std::optional<unsigned long long> DedicatedMemoryFromDirectX(const std::wstring& adapterName,
@@ -87,8 +99,8 @@ std::optional<unsigned long long> DedicatedMemoryFromDirectX(const std::wstring&
         OpenRegistryKey(HKEY_LOCAL_MACHINE, kDirectXKey, kRead | KEY_ENUMERATE_SUB_KEYS);
     // Every adapter the PC has seen keeps a subkey; those present at the last
     // start carry the LastSeen of the key itself (some PCs have none there).
-    const std::optional<unsigned long long> lastStart =
-        ReadRegistryQword(directX.get(), L"LastSeen");
+    // Read once a subkey needs it: most PCs' adapters have no such record.
+    std::optional<std::optional<unsigned long long>> lastStart;
     std::optional<unsigned long long> memory;
     FindRegistrySubkey(directX.get(), [&](const std::wstring& name) {
         const UniqueRegKey adapter = OpenRegistryKey(directX.get(), name.c_str(), kRead);
@@ -97,8 +109,13 @@ std::optional<unsigned long long> DedicatedMemoryFromDirectX(const std::wstring&
         }
         const std::optional<DWORD> vendor = ReadRegistryDword(adapter.get(), L"VendorId");
         if ((vendorId && vendor && *vendor != *vendorId) ||
-            ReadRegistryDword(adapter.get(), L"SoftwareAdapter").value_or(0) != 0 ||
-            (lastStart && ReadRegistryQword(adapter.get(), L"LastSeen") != lastStart)) {
+            ReadRegistryDword(adapter.get(), L"SoftwareAdapter").value_or(0) != 0) {
+            return false;
+        }
+        if (!lastStart) {
+            lastStart = ReadRegistryQword(directX.get(), L"LastSeen");
+        }
+        if (*lastStart && ReadRegistryQword(adapter.get(), L"LastSeen") != *lastStart) {
             return false;
         }
         memory = ReadRegistryQword(adapter.get(), L"DedicatedVideoMemory");
@@ -112,8 +129,11 @@ StoredAdapterMemory StoredMemoryOf(const std::wstring& adapterName, const std::s
     for (const char c : deviceId) {
         id += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
-    StoredAdapterMemory stored{AdapterMemoryFromClassKey(adapterName, id), std::nullopt};
-    if (!stored.driver) {
+    const DriverRecord record = RecordOf(adapterName, id);
+    StoredAdapterMemory stored{record.memory, std::nullopt};
+    // Only a driver that keeps no 64-bit figure sends the reader to DirectX:
+    // an adapter the class key does not know has no driver to speak of.
+    if (record.found && !record.memory) {
         stored.dedicated = DedicatedMemoryFromDirectX(adapterName, VendorIdOf(deviceId));
     }
     return stored;
