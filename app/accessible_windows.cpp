@@ -84,8 +84,8 @@ void SetChildId(VARIANT* out, long child) {
 #endif
 class RowsAccessible final : public IAccessible {
 public:
-    RowsAccessible(HWND window, UniqueCom<IAccessible> standard) noexcept
-        : window_(window), standard_(std::move(standard)) {}
+    RowsAccessible(HWND window, const Paints& paints, UniqueCom<IAccessible> standard) noexcept
+        : window_(window), paints_(paints), standard_(std::move(standard)) {}
     RowsAccessible(const RowsAccessible&) = delete;
     RowsAccessible& operator=(const RowsAccessible&) = delete;
 
@@ -219,6 +219,7 @@ private:
     HRESULT Number(const VARIANT& child, VARIANT* out, NumberMethod other, long row) const;
 
     HWND window_;                      // null once the window is gone
+    const Paints& paints_;             // the window's, read only while it lives
     UniqueCom<IAccessible> standard_;  // the system's object for the window's client area
     std::atomic<ULONG> references_{1};
 };
@@ -310,11 +311,10 @@ HRESULT RowsAccessible::Text(const VARIANT& child, BSTR* out, TextMethod other, 
     if (row == RowText::kNone) {
         return S_FALSE;
     }
-    const ReportRows* rows = ShownRows();
-    if (rows == nullptr) {
+    if (!paints_.shown) {
         return SetText(out, std::wstring());
     }
-    const ReportRow& shown = (*rows)[static_cast<std::size_t>(id - kFirstRow)];
+    const ReportRow& shown = (*paints_.shown)[static_cast<std::size_t>(id - kFirstRow)];
     return SetText(out, row == RowText::kLine ? ReportLine(shown) : shown.value);
 }
 
@@ -516,45 +516,44 @@ HRESULT RowsAccessible::accHitTest(long x, long y, VARIANT* child) {
     return S_OK;
 }
 
-// The window's object, made at the first request and kept while it lives.
-UniqueCom<RowsAccessible> accessibleObject;
-bool windowGone = false;
-
 }  // namespace
 
-LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || windowGone) {
+LRESULT AnswerGetObject(MainWindow& state, WPARAM wParam, LPARAM lParam) {
+    const HWND window = state.window();
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || state.destroyed) {
         return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
     }
     const Oleacc& oleacc = OleaccLibrary();
     if (oleacc.lresultFromObject == nullptr || oleacc.createStdAccessibleObject == nullptr) {
         return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
     }
-    if (!accessibleObject) {
+    if (!state.accessible) {
         UniqueCom<IAccessible> standard;
         if (FAILED(oleacc.createStdAccessibleObject(
                 window, OBJID_CLIENT, IID_IAccessible,
                 reinterpret_cast<void**>(static_cast<IAccessible**>(standard.put()))))) {
             standard.reset();  // the rows are read all the same
         }
-        accessibleObject.reset(new (std::nothrow) RowsAccessible(window, std::move(standard)));
-        if (!accessibleObject) {
+        state.accessible.reset(new (std::nothrow)
+                                   RowsAccessible(window, state.paints, std::move(standard)));
+        if (!state.accessible) {
             return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
         }
     }
-    return oleacc.lresultFromObject(IID_IAccessible, wParam, accessibleObject.get());
+    return oleacc.lresultFromObject(IID_IAccessible, wParam, state.accessible.get());
 }
 
-void DisconnectAccessibleObject() noexcept {
-    windowGone = true;
-    if (!accessibleObject) {
+void DisconnectAccessibleObject(MainWindow& state) noexcept {
+    state.destroyed = true;
+    if (!state.accessible) {
         return;
     }
-    accessibleObject.get()->Disconnect();
+    // Only this file makes the window's object.
+    static_cast<RowsAccessible*>(state.accessible.get())->Disconnect();
     // Readers in other processes lose their connection now; one in this
     // process keeps the object alive and gets errors from it.
-    CoDisconnectObject(accessibleObject.get(), 0);
-    accessibleObject.reset();
+    CoDisconnectObject(state.accessible.get(), 0);
+    state.accessible.reset();
 }
 
 void AnnounceChangedRows(HWND window, const ReportRows* before, const ReportRows& after) noexcept {

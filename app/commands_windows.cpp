@@ -59,6 +59,11 @@ bool CopyTextToClipboard(HWND owner, const std::wstring& text) {
 }
 
 void CopyReport(HWND window) {
+    // Before the first gathering is complete the button waits disabled; a
+    // command that comes all the same confirms nothing.
+    if (ReportText().empty()) {
+        return;
+    }
     if (CopyTextToClipboard(window, ReportText())) {
         MessageBoxW(window, kCopyDoneText, kNoticeCaption, MB_OK);
     } else {

@@ -25,34 +25,46 @@ struct ButtonLayout {
 constexpr ButtonLayout kHomePageButton = {IDC_HOMEPAGE, 20, 210, 650, 30};
 constexpr ButtonLayout kCopyButton = {IDC_COPYSPEC, 300, 10, 100, 20};
 
-// The button that has the keyboard focus while the window is active, and
-// gets it back whenever the window is activated again.
-HWND focusedButton = nullptr;
-
 // The parent owns and destroys its buttons; a missing one has nothing to clean up.
-HWND CreateButton(HWND parent, const std::wstring& caption, const ButtonLayout& layout) {
-    return CreateWindowExW(0, L"button", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                           layout.x, layout.y, layout.width, layout.height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), AppInstance,
-                           nullptr);
+HWND CreateButton(HWND parent, const std::wstring& caption, const ButtonLayout& layout,
+                  DWORD style = 0) {
+    return CreateWindowExW(
+        0, L"button", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, layout.x,
+        layout.y, layout.width, layout.height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), AppInstance, nullptr);
 }
 
-void OnCreate(HWND window) {
+void OnCreate(MainWindow& state) {
+    const HWND window = state.window();
     CreateButton(window, std::wstring(L"홈페이지 ") + HomePageAddress, kHomePageButton);
-    focusedButton = CreateButton(window, L"PC사양 복사", kCopyButton);
+    // Nothing to copy until the first gathering is complete: the button waits
+    // disabled, so no press can confirm a copy of nothing.
+    state.focusedButton = CreateButton(window, L"PC사양 복사", kCopyButton, WS_DISABLED);
     // As a dialog does: focus rectangles stay hidden until the keyboard is
     // used, unless the user has the system show keyboard cues always.
     SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
 }
 
-void OnActivate(HWND window, WPARAM wParam) {
+void OnActivate(MainWindow& state, WPARAM wParam) {
+    const HWND window = state.window();
     const HWND focus = GetFocus();
     if (LOWORD(wParam) == WA_INACTIVE) {
         if (focus != nullptr && GetParent(focus) == window) {
-            focusedButton = focus;
+            state.focusedButton = focus;
         }
     } else if (HIWORD(wParam) == 0) {  // not minimized
-        SetFocus(focusedButton != nullptr ? focusedButton : window);
+        const HWND button = state.focusedButton;
+        SetFocus(button != nullptr && IsWindowEnabled(button) ? button : window);
+    }
+}
+
+// The first report exists: the copy button takes its place, and the focus
+// that waited on the window itself.
+void OfferCopy(const MainWindow& state) {
+    const HWND copy = GetDlgItem(state.window(), IDC_COPYSPEC);
+    EnableWindow(copy, TRUE);
+    if (GetFocus() == state.window()) {
+        SetFocus(copy);
     }
 }
 
@@ -104,49 +116,103 @@ WindowBox PlaceOnItsMonitor(const WindowBox& box) {
     return FitInside(box, {work.left, work.top, work.right, work.bottom});
 }
 
-// The WMI connection that wWinMain hands the window at its creation; it lives
-// longer than the window, and every gathering is handed it.
-void KeepSession(HWND window, LPARAM lParam) {
-    const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+void OnPaint(MainWindow& state) {
+    const bool hadReport = state.paints.shown.has_value();
+    PaintReport(state);
+    if (state.paints.gathering) {
+        return;  // a paint inside a gathering: the gathering's own paint goes on
+    }
+    if (state.closeRequested) {
+        DestroyWindow(state.window());  // the gathering has stopped: nothing more is drawn
+    } else if (!hadReport && state.paints.shown) {
+        OfferCopy(state);
+    }
 }
 
-void OnPaint(HWND window) {
-    auto* const wmi = reinterpret_cast<WmiSession*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (wmi != nullptr) {
-        PaintReport(window, *wmi);
+// A close during a gathering waits for the gathering to stop, which it does
+// at once: the window is destroyed only once nothing draws on it any more.
+void OnClose(MainWindow& state) {
+    if (state.paints.gathering) {
+        state.closeRequested = true;
     } else {
-        ValidateRect(window, nullptr);  // a window made without one has nothing to gather with
+        DestroyWindow(state.window());
     }
 }
 
 }  // namespace
 
+MainWindow* MainWindow::Of(HWND window) noexcept {
+    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void MainWindow::Keep(HWND window, LPARAM createStruct) noexcept {
+    auto* const state =
+        static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(createStruct)->lpCreateParams);
+    if (state != nullptr) {
+        state->window_ = window;
+    }
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+}
+
+void MainWindow::Answer(MSG& message) const {
+    // The dialog manager gives the keyboard to the buttons: Tab, Space, Enter.
+    if (!TranslateAcceleratorW(message.hwnd, accelerators_, &message) &&
+        !IsDialogMessageW(window_, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+bool MainWindow::AnswerMessages() {
+    MSG message{};
+    while (!closeRequested && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // The message loop must see it too.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        Answer(message);
+    }
+    return !closeRequested;
+}
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        MainWindow::Keep(window, lParam);
+    }
+    MainWindow* const state = MainWindow::Of(window);
+    if (state == nullptr) {  // messages before WM_NCCREATE, or a window made without one
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     switch (message) {
         case WM_CREATE:
-            OnCreate(window);
+            OnCreate(*state);
             return 0;
         case WM_DESTROY:
-            DisconnectAccessibleObject();
+            DisconnectAccessibleObject(*state);
             PostQuitMessage(0);
             return 0;
-        case WM_NCCREATE:
-            KeepSession(window, lParam);
-            return DefWindowProcW(window, message, wParam, lParam);
         case WM_PAINT:
-            OnPaint(window);
+            OnPaint(*state);
+            return 0;
+        case WM_CLOSE:
+            OnClose(*state);
+            return 0;
+        case WM_ENDSESSION:
+            if (wParam != FALSE && state->paints.gathering) {
+                state->closeRequested = true;  // the session ends: so does the gathering
+            }
             return 0;
         case WM_COMMAND:
             OnCommand(window, wParam);
             return 0;
         case WM_ACTIVATE:
-            OnActivate(window, wParam);
+            OnActivate(*state, wParam);
             return 0;
         case DM_GETDEFID:
             return DefaultButton(window);
         case WM_GETOBJECT:
-            return AnswerGetObject(window, wParam, lParam);
+            return AnswerGetObject(*state, wParam, lParam);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -166,6 +232,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // up for this thread instead of being set up for each query. The window is
     // handed it at its creation and hands it to every gathering.
     WmiSession wmi;
+    MainWindow state(wmi, LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_ORVA)));
     wchar_t AppTitle[kStringBufferChars] = {};
     wchar_t WndClassName[kStringBufferChars] = {};
     LoadStringW(instance, IDS_APP_TITLE, AppTitle, kStringBufferChars);
@@ -188,23 +255,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const WindowBox place = PlaceOnItsMonitor(kMainWindowBox);
     HWND window =
         CreateWindowExW(0, WndClassName, AppTitle, WS_CAPTION | WS_SYSMENU, place.x, place.y,
-                        place.width, place.height, nullptr, nullptr, instance, &wmi);
+                        place.width, place.height, nullptr, nullptr, instance, &state);
     if (window == nullptr) {
         return 0;
     }
     ShowWindow(window, showCommand);
     UpdateWindow(window);  // the first paint gathers the report before any click
 
-    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_ORVA));
     MSG message{};
     // GetMessageW answers -1 on an error; looping on it would never end.
-    // The dialog manager gives the keyboard to the buttons: Tab, Space, Enter.
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorW(message.hwnd, accelerators, &message) &&
-            !IsDialogMessageW(window, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        state.Answer(message);
     }
     return static_cast<int>(message.wParam);
 }

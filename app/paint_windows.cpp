@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <optional>
 #include <utility>
+#include <variant>
 
 #include "app/layout.h"
 #include "app/report.h"
@@ -69,21 +70,6 @@ void DrawRows(HDC dc, const ReportRows& rows) {
                [](const ReportRow& row) -> const std::wstring& { return row.value; });
 }
 
-// What the window's paints share. The thread is a COM apartment: while it
-// waits for the WMI service, COM dispatches WM_PAINT, which then arrives in
-// the middle of a gathering.
-struct Paints {
-    bool gathering = false;
-    bool redrawing = false;           // the drawing-only repaint after a gathering
-    std::optional<ReportRows> shown;  // the rows of the last complete gathering
-    RECT drawnMeanwhile{};            // what paints inside the gathering drew
-};
-
-Paints& WindowPaints() {
-    static Paints paints;
-    return paints;
-}
-
 class GatheringMark {
 public:
     explicit GatheringMark(Paints& paints) noexcept : paints_(paints) { paints_.gathering = true; }
@@ -109,13 +95,9 @@ void PaintWithoutGathering(HWND window, Paints& paints) {
 
 }  // namespace
 
-const ReportRows* ShownRows() noexcept {
-    const Paints& paints = WindowPaints();
-    return paints.shown ? &*paints.shown : nullptr;
-}
-
-void PaintReport(HWND window, WmiSession& wmi) noexcept {
-    Paints& paints = WindowPaints();
+void PaintReport(MainWindow& state) noexcept {
+    Paints& paints = state.paints;
+    const HWND window = state.window();
     try {
         if (paints.gathering || paints.redrawing) {
             PaintWithoutGathering(window, paints);
@@ -125,10 +107,19 @@ void PaintReport(HWND window, WmiSession& wmi) noexcept {
         {
             const PaintGuard paint(window);
             DrawBackground(paint.dc());
+            std::variant<ReportRows, WaitStopped> gathered;
             {
                 const GatheringMark mark(paints);
-                rows = CollectReportRows(wmi);
+                gathered = CollectReportRows(state.wmi(), state);
             }
+            auto* const complete = std::get_if<ReportRows>(&gathered);
+            if (complete == nullptr) {
+                // Stopped for a close: the window goes, with nothing drawn
+                // from a cut-short gathering and the last report kept.
+                paints.drawnMeanwhile = RECT{};
+                return;
+            }
+            rows = std::move(*complete);
             DrawRows(paint.dc(), rows);
         }
         const std::optional<ReportRows> before = std::exchange(paints.shown, rows);

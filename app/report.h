@@ -4,6 +4,9 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <variant>
+
+#include "win32/message_pump.h"
 
 namespace orva {
 
@@ -43,8 +46,10 @@ std::wstring RowValue(ReportRowIndex row, const std::function<std::wstring()>& p
 ReportRows CollectReportRows(const ReportSources& sources);
 
 // The machine's own probes, with WMI through the session's connection where
-// the tool cannot answer (Windows only).
-ReportRows CollectReportRows(WmiSession& wmi);
+// the tool cannot answer (Windows only). The thread's messages are answered
+// through the pump while the tool runs; a gathering that the pump stopped
+// makes no rows.
+std::variant<ReportRows, WaitStopped> CollectReportRows(WmiSession& wmi, MessagePump& pump);
 
 // The row's line of the report: label, " : ", value.
 std::wstring ReportLine(const ReportRow& row);

@@ -10,11 +10,16 @@
 
 namespace orva {
 
-ReportRows CollectReportRows(WmiSession& wmi) {
+std::variant<ReportRows, WaitStopped> CollectReportRows(WmiSession& wmi, MessagePump& pump) {
     // The three queries run together; their rows are made in run order.
     ReportLists lists;
     try {
-        lists = RunReportQueries(wmi);
+        auto ran = RunReportQueries(wmi, pump);
+        auto* const ranLists = std::get_if<ReportLists>(&ran);
+        if (ranLists == nullptr) {
+            return WaitStopped{};
+        }
+        lists = std::move(*ranLists);
     } catch (...) {
         // Out of memory: the three rows say what they can without a list.
     }

@@ -2,11 +2,15 @@
 #pragma once
 
 #include <windows.h>
+#include <oleacc.h>
 
+#include <optional>
 #include <string>
 
 #include "app/report.h"
 #include "res/resource.h"
+#include "win32/handles.h"
+#include "win32/message_pump.h"
 
 namespace orva {
 
@@ -23,20 +27,69 @@ inline HINSTANCE AppInstance = nullptr;
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Draws the background and the six rows, gathered with WMI through wmi's
-// connection where the tool cannot answer, then replaces ReportText. Never throws.
-void PaintReport(HWND window, WmiSession& wmi) noexcept;
+// What the window's paints share. The thread answers its messages while a
+// gathering waits for the tool (and COM's modal loop while it waits for the
+// WMI service), so WM_PAINT may arrive in the middle of a gathering.
+struct Paints {
+    bool gathering = false;
+    bool redrawing = false;           // the drawing-only repaint after a gathering
+    std::optional<ReportRows> shown;  // the rows of the last complete gathering
+    RECT drawnMeanwhile{};            // what paints inside the gathering drew
+};
 
-// The rows the window shows: those of the last complete gathering, or none.
-const ReportRows* ShownRows() noexcept;
+// What lives as long as the main window, in one place. wWinMain owns it and
+// hands it to the window as its creation data; the window finds it through
+// its GWLP_USERDATA. While a gathering waits, it answers the thread's
+// messages as the message loop does.
+class MainWindow final : public MessagePump {
+public:
+    MainWindow(WmiSession& wmi, HACCEL accelerators) noexcept
+        : wmi_(wmi), accelerators_(accelerators) {}
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+    ~MainWindow() = default;
+
+    // The window's own, null before WM_NCCREATE has kept it.
+    static MainWindow* Of(HWND window) noexcept;
+    // WM_NCCREATE: the window keeps the object handed as its creation data.
+    static void Keep(HWND window, LPARAM createStruct) noexcept;
+
+    // One message as the loop answers it: the dialog manager's keys first.
+    void Answer(MSG& message) const;
+    bool AnswerMessages() override;
+
+    HWND window() const noexcept { return window_; }
+    // The connection wWinMain hands the window; it outlives the window.
+    WmiSession& wmi() const noexcept { return wmi_; }
+
+    Paints paints;
+    // Has the keyboard focus while the window is active, and gets it back
+    // whenever the window is activated again.
+    HWND focusedButton = nullptr;
+    // Made at a screen reader's first request; gone with the window.
+    UniqueCom<IAccessible> accessible;
+    bool destroyed = false;
+    // A close that came during a gathering, carried out once it has stopped.
+    bool closeRequested = false;
+
+private:
+    HWND window_ = nullptr;
+    WmiSession& wmi_;
+    HACCEL accelerators_;
+};
+
+// Draws the background and the six rows, gathered with WMI through the
+// window's session where the tool cannot answer, then replaces ReportText.
+// A gathering stopped by a close draws no rows and keeps no report. Never throws.
+void PaintReport(MainWindow& state) noexcept;
 
 // WM_GETOBJECT: the window's own accessible object for OBJID_CLIENT, which
 // reads the shown rows to a screen reader; any other object the system's.
-LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam);
+LRESULT AnswerGetObject(MainWindow& state, WPARAM wParam, LPARAM lParam);
 
 // WM_DESTROY: the accessible object stops answering; clients that still
 // hold it get errors.
-void DisconnectAccessibleObject() noexcept;
+void DisconnectAccessibleObject(MainWindow& state) noexcept;
 
 // Tells screen readers which rows changed their text after a gathering.
 void AnnounceChangedRows(HWND window, const ReportRows* before, const ReportRows& after) noexcept;
@@ -46,7 +99,7 @@ void AnnounceChangedRows(HWND window, const ReportRows* before, const ReportRows
 bool CopyTextToClipboard(HWND owner, const std::wstring& text);
 
 // The copy button: ReportText to the clipboard, and a message box that says
-// whether it got there.
+// whether it got there. Before the first report there is nothing to copy.
 void CopyReport(HWND window);
 
 // The home-page button: the address goes to whatever the shell opens it with.

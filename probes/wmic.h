@@ -2,7 +2,10 @@
 #pragma once
 
 #include <string>
+#include <variant>
 #include <vector>
+
+#include "win32/message_pump.h"
 
 namespace orva {
 
@@ -62,8 +65,11 @@ inline constexpr unsigned kUtf8CodePage = 65001;
 // from WMI itself through the session's connection. Every tool run starts
 // before any is waited for, and the queries left to WMI are all submitted
 // before any record is read, so a gathering waits for its slowest query
-// rather than for their sum.
-std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries, WmiSession& wmi);
+// rather than for their sum. The thread's messages are answered through the
+// pump while the tool runs; stopped when the pump ends the wait, with every
+// run ended and no list made.
+std::variant<std::vector<ListText>, WaitStopped> RunWmicQueries(
+    const std::vector<WmicQuery>& queries, WmiSession& wmi, MessagePump& pump);
 
 // The list texts of the three rows that read one.
 struct ReportLists {
@@ -73,6 +79,6 @@ struct ReportLists {
 };
 
 // Windows only: the three queries the same way, run together.
-ReportLists RunReportQueries(WmiSession& wmi);
+std::variant<ReportLists, WaitStopped> RunReportQueries(WmiSession& wmi, MessagePump& pump);
 
 }  // namespace orva

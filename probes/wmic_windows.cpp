@@ -18,7 +18,8 @@ bool ToolExists(const std::wstring& path) {
 
 }  // namespace
 
-std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries, WmiSession& wmi) {
+std::variant<std::vector<ListText>, WaitStopped> RunWmicQueries(
+    const std::vector<WmicQuery>& queries, WmiSession& wmi, MessagePump& pump) {
     std::vector<ListText> lists(queries.size());
     std::vector<WmicQuery> leftToWmi;
     // A tool that is missing, cannot start, is stuck or writes no list gives
@@ -32,9 +33,13 @@ std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries, WmiS
                 StartCommand(WmicPath(system), WmicCommandLine(system, query), kToolTimeLimitMs));
         }
         for (std::size_t i = 0; i < queries.size(); ++i) {
-            std::optional<std::string> output = runs[i].Finish();
-            if (output && HoldsQueryKey(*output, queries[i])) {
-                lists[i] = {std::move(*output), GetOEMCP()};
+            auto finished = runs[i].Finish(pump);
+            auto* const output = std::get_if<std::optional<std::string>>(&finished);
+            if (output == nullptr) {
+                return WaitStopped{};  // the runs not yet finished end with their owners
+            }
+            if (*output && HoldsQueryKey(**output, queries[i])) {
+                lists[i] = {std::move(**output), GetOEMCP()};
             }
         }
     }
@@ -45,16 +50,31 @@ std::vector<ListText> RunWmicQueries(const std::vector<WmicQuery>& queries, WmiS
             leftToWmi.push_back(queries[i]);
         }
     }
+    if (leftToWmi.empty()) {
+        return lists;
+    }
+    // WMI's own waits answer only what COM lets through; a close that came
+    // meanwhile is heard before and after them.
+    if (!pump.AnswerMessages()) {
+        return WaitStopped{};
+    }
     std::vector<std::string> texts = QueryWmiListTexts(leftToWmi, wmi);
+    if (!pump.AnswerMessages()) {
+        return WaitStopped{};
+    }
     for (std::size_t i = 0; i < fromWmi.size(); ++i) {
         lists[fromWmi[i]] = {std::move(texts[i]), kUtf8CodePage};
     }
     return lists;
 }
 
-ReportLists RunReportQueries(WmiSession& wmi) {
-    std::vector<ListText> lists = RunWmicQueries({kMemoryQuery, kDiskQuery, kVideoQuery}, wmi);
-    return {std::move(lists[0]), std::move(lists[1]), std::move(lists[2])};
+std::variant<ReportLists, WaitStopped> RunReportQueries(WmiSession& wmi, MessagePump& pump) {
+    auto ran = RunWmicQueries({kMemoryQuery, kDiskQuery, kVideoQuery}, wmi, pump);
+    auto* const lists = std::get_if<std::vector<ListText>>(&ran);
+    if (lists == nullptr) {
+        return WaitStopped{};
+    }
+    return ReportLists{std::move((*lists)[0]), std::move((*lists)[1]), std::move((*lists)[2])};
 }
 
 }  // namespace orva

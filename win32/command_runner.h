@@ -4,6 +4,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
+
+#include "win32/message_pump.h"
 
 namespace orva {
 
@@ -21,12 +24,14 @@ public:
     // A tool that was never finished is ended with all it started.
     ~RunningCommand();
 
-    // Waits for the tool until its bound, counted from its start, and returns
-    // exactly the bytes it wrote to standard output. Nothing when it could not
-    // be started, its output could not be read, or it has not ended within its
-    // bound: it is then ended together with every process it started, and
-    // what it wrote so far is discarded. Once only.
-    std::optional<std::string> Finish();
+    // Waits for the tool until its bound, counted from its start, answering
+    // the thread's messages through the pump, and returns exactly the bytes
+    // it wrote to standard output. Nothing when it could not be started, its
+    // output could not be read, or it has not ended within its bound; stopped
+    // when the pump ended the wait. Either way it is then ended together
+    // with every process it started, and what it wrote so far is discarded.
+    // Once only.
+    std::variant<std::optional<std::string>, WaitStopped> Finish(MessagePump& pump);
 
 private:
     std::unique_ptr<State> state_;

@@ -173,9 +173,31 @@ UniqueKernelHandle StartReader(const std::shared_ptr<PipeReading>& reading) {
     return reader;
 }
 
-DWORD RemainingMs(ULONGLONG deadline) {
-    const ULONGLONG now = GetTickCount64();
-    return now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+enum class WaitEnd { kSignaled, kTimedOut, kStopped };
+
+// Waits for the object until the deadline (GetTickCount64's clock),
+// answering the thread's messages through the pump meanwhile. An object
+// signalled by the time the deadline is seen counts as signalled, however
+// long the pump kept the thread (a message box shown meanwhile).
+WaitEnd WaitAnswering(HANDLE object, ULONGLONG deadline, MessagePump& pump) {
+    for (;;) {
+        if (!pump.AnswerMessages()) {
+            return WaitEnd::kStopped;
+        }
+        const ULONGLONG now = GetTickCount64();
+        const DWORD remaining = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+        // A thread that waits for its input is not hung: the system's check,
+        // a screen reader and a close all get their answer.
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(1, &object, remaining, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0) {
+            return WaitEnd::kSignaled;
+        }
+        if (woke != WAIT_OBJECT_0 + 1) {
+            return WaitForSingleObject(object, 0) == WAIT_OBJECT_0 ? WaitEnd::kSignaled
+                                                                   : WaitEnd::kTimedOut;
+        }
+    }
 }
 
 }  // namespace
@@ -251,26 +273,31 @@ RunningCommand StartCommand(const std::wstring& applicationPath, const std::wstr
     return RunningCommand(std::move(state));
 }
 
-std::optional<std::string> RunningCommand::Finish() {
+std::variant<std::optional<std::string>, WaitStopped> RunningCommand::Finish(MessagePump& pump) {
     if (!state_ || !state_->running) {
         return std::nullopt;
     }
     State& run = *state_;
     run.running = false;
-    const bool ended =
-        WaitForSingleObject(run.process.get(), RemainingMs(run.deadline)) == WAIT_OBJECT_0;
+    const WaitEnd process = WaitAnswering(run.process.get(), run.deadline, pump);
     // All the tool wrote is in the pipe now. What it left running (Wine's
     // console host, which inherits the pipe) would hold the output open.
-    if (ended) {
+    if (process == WaitEnd::kSignaled) {
         run.End();
     }
-    const bool read =
-        ended && WaitForSingleObject(run.reader.get(), std::max(RemainingMs(run.deadline),
-                                                                kReaderGraceMs)) == WAIT_OBJECT_0;
-    if (!read) {
+    const WaitEnd reader =
+        process == WaitEnd::kSignaled
+            ? WaitAnswering(run.reader.get(),
+                            std::max(run.deadline, GetTickCount64() + kReaderGraceMs), pump)
+            : process;
+    if (reader != WaitEnd::kSignaled) {
         run.End();
         run.StopReader();
-        return std::nullopt;  // cut short: never a row from part of a list
+        // Cut short: never a row from part of a list.
+        if (reader == WaitEnd::kStopped) {
+            return WaitStopped{};
+        }
+        return std::nullopt;
     }
     if (!run.reading->complete) {
         return std::nullopt;

@@ -27,6 +27,7 @@
 #include "probes/processor.h"
 #include "probes/video.h"
 #include "probes/wmic.h"
+#include "res/resource.h"
 #include "tests/common/test_kit.h"
 #include "win32/command_runner.h"
 #include "win32/handles.h"
@@ -286,7 +287,7 @@ void BenchGathering(const Options& options, Summary& summary) {
             std::printf("  (the stand-in tool could not be put in place)\n");
             return;
         }
-        withTool = Time(options.gatherRounds, [&] { rows = CollectReportRows(wmi.session); });
+        withTool = Time(options.gatherRounds, [&] { rows = GatherRows(wmi.session); });
     }
     const Figures toolFigures = Summarise(withTool);
     PrintRow("1. stand-in tool, three tool runs", toolFigures, 1e3, "DISK: " + DiskRow(rows));
@@ -295,7 +296,7 @@ void BenchGathering(const Options& options, Summary& summary) {
         // slowest when they run together, for their sum when in turn.
         const TraceToNull quiet;
         tool.Delay(kSlowRunMs);
-        slowRuns = Time(options.slowRounds, [&] { rows = CollectReportRows(wmi.session); });
+        slowRuns = Time(options.slowRounds, [&] { rows = GatherRows(wmi.session); });
         tool.Delay(0);
     }
     const Figures slowFigures = Summarise(slowRuns);
@@ -304,7 +305,7 @@ void BenchGathering(const Options& options, Summary& summary) {
     {
         const TraceToNull quiet;
         tool.Remove();
-        withoutTool = Time(options.gatherRounds, [&] { rows = CollectReportRows(wmi.session); });
+        withoutTool = Time(options.gatherRounds, [&] { rows = GatherRows(wmi.session); });
     }
     const Figures wmiFigures = Summarise(withoutTool);
     PrintRow("2. no tool: built-in WMI source", wmiFigures, 1e3, "DISK: " + DiskRow(rows));
@@ -633,8 +634,13 @@ StartRun StartProgram(const std::wstring& program) {
         run.window = Seconds() - start;
         Sleep(1);
     }
-    if (window != nullptr && lines == kTraceLines &&
-        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr) != 0) {
+    // The copy button waits disabled until the first report is complete.
+    const HWND copy = window != nullptr ? GetDlgItem(window, IDC_COPYSPEC) : nullptr;
+    while (copy != nullptr && lines == kTraceLines && !IsWindowEnabled(copy) &&
+           Seconds() - start < kStartTimeout) {
+        Sleep(1);
+    }
+    if (copy != nullptr && IsWindowEnabled(copy)) {
         run.ready = Seconds() - start;
         run.ok = true;
     }

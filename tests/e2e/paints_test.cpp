@@ -122,8 +122,11 @@ struct Holdings {
 
 class HookedProgram {
 public:
+    // Started, with its first gathering complete.
     explicit HookedProgram(const std::wstring& name)
-        : program_(name, kTestHooksProgram), message_(RegisterWindowMessageW(kTestHookMessage)) {}
+        : program_(name, kTestHooksProgram), message_(RegisterWindowMessageW(kTestHookMessage)) {
+        WaitForFirstReport(window(), kStartMs);
+    }
 
     HWND window() const { return program_.window(); }
     const RunningProgram& program() const { return program_; }

@@ -310,6 +310,17 @@ inline bool WaitUntilRowsDrawn(HWND window, DWORD timeoutMs, Picture* shown = nu
     return false;
 }
 
+// True once the first gathering is complete: the copy button waits disabled
+// until then, while the window answers all along.
+inline bool WaitForFirstReport(HWND window, DWORD timeoutMs) {
+    const HWND copy = GetDlgItem(window, kCopyButtonId);
+    for (const ULONGLONG start = GetTickCount64();
+         !IsWindowEnabled(copy) && GetTickCount64() - start < timeoutMs;) {
+        Sleep(kPollMs);
+    }
+    return copy != nullptr && IsWindowEnabled(copy);
+}
+
 inline std::string Utf8(const std::wstring& text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);

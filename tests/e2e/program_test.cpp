@@ -312,6 +312,7 @@ TEST(CopyButton, NamesADiskWithNoMediumWithoutItsSize) {
         "\r\r\n\r\r\nModel=Generic- SD/MMC USB Device\r\r\nSize=\r\r\n\r\r\n\r\r\n");
     const RunningProgram program(L"card-reader");
     ASSERT_NE(program.window(), nullptr);
+    ASSERT_TRUE(WaitForFirstReport(program.window(), kStartMs));
     ASSERT_TRUE(EmptyTheClipboard());
     program.Click(kCopyButtonId);
     const HWND box = program.WaitForMessageBox();
@@ -326,6 +327,7 @@ TEST(CopyButton, NamesADiskWithNoMediumWithoutItsSize) {
 TEST(CopyButton, SaysItFailedWhileAnotherProgramHoldsTheClipboard) {
     const RunningProgram program(L"busy-clipboard");
     ASSERT_NE(program.window(), nullptr);
+    ASSERT_TRUE(WaitForFirstReport(program.window(), kStartMs));
     const std::wstring before = L"복사 전의 내용";
     ASSERT_TRUE(CopyTextToClipboard(nullptr, before));
     {
@@ -581,6 +583,48 @@ TEST(MainWindow, ClosingEndsTheProgramWithExitCodeZero) {
         PostMessageW(program.window(), way.message, way.wParam, 0);
         EXPECT_EQ(program.WaitForExit(), 0u) << Utf8(way.name);
     }
+}
+
+// A run of the tool that never ends holds the first gathering for its bound.
+// Past the system's 5 s the window still answers its hung check and a screen
+// reader, offers nothing to copy, and a close ends it at once, tools and all.
+TEST(MainWindow, AnswersWhileItsToolRunsAndAClosingEndsItAtOnce) {
+    SystemTool tool;
+    tool.InstallStandIn({{L"wmic-diskdrive.hang", ""}});
+    const ComInitGuard com(COINIT_APARTMENTTHREADED);
+    const RunningProgram program(L"stuck-tool");
+    ASSERT_NE(program.window(), nullptr);
+    Sleep(6000);
+    ASSERT_FALSE(WaitForFirstReport(program.window(), 0)) << "the gathering did not wait";
+
+    DWORD_PTR ignored = 0;
+    const ULONGLONG asked = GetTickCount64();
+    EXPECT_NE(
+        SendMessageTimeoutW(program.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored), 0)
+        << "the window is hung";
+    EXPECT_LT(GetTickCount64() - asked, 1000u);
+    // A screen reader's first step, which AccessibleObjectFromWindow takes too.
+    DWORD_PTR object = 0;
+    EXPECT_NE(
+        SendMessageTimeoutW(program.window(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT),
+                            SMTO_ABORTIFHUNG, 1000, &object),
+        0)
+        << "a screen reader got no answer";
+    UniqueCom<IAccessible> client;
+    long children = 0;
+    if (object != 0 && SUCCEEDED(ObjectFromLresult(
+                           static_cast<LRESULT>(object), IID_IAccessible, 0,
+                           reinterpret_cast<void**>(static_cast<IAccessible**>(client.put()))))) {
+        EXPECT_EQ(client.get()->get_accChildCount(&children), S_OK);
+    }
+    EXPECT_EQ(children, 8);
+    EXPECT_FALSE(IsWindowEnabled(program.Button(kCopyButtonId)));
+    program.Click(kCopyButtonId);
+    EXPECT_EQ(program.WaitForMessageBox(1000), nullptr) << "a copy of nothing was confirmed";
+
+    PostMessageW(program.window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(5000), 0u) << "the close waited for the tool";
+    EXPECT_TRUE(NoProcessNamed(L"wmic.exe")) << "a run of the tool or its child still runs";
 }
 
 // The probes' trace lines for the canned tool output of tests/data/e2e, whose

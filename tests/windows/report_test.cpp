@@ -111,7 +111,7 @@ TEST(CollectReportRows, FillsEveryRowFromItsSource) {
         L"Samsung SSD 980 PRO 1TB(931GB), WDC WD20EZAZ-00GGJB0(1863GB)",
     };
     ThreadWmi wmi;
-    ExpectRows(CollectReportRows(wmi.session), expected);
+    ExpectRows(GatherRows(wmi.session), expected);
 }
 
 TEST(CollectReportRows, VideoMemoryComesFromTheDriversRecordWhenItNamesTheAdapter) {
@@ -122,7 +122,7 @@ TEST(CollectReportRows, VideoMemoryComesFromTheDriversRecordWhenItNamesTheAdapte
     adapter.SetText(L"DriverDesc", L"NVIDIA GeForce RTX 3070");
     adapter.SetQword(L"HardwareInformation.qwMemorySize", 8589934592ULL);
     ThreadWmi wmi;
-    const ReportRows rows = CollectReportRows(wmi.session);
+    const ReportRows rows = GatherRows(wmi.session);
     EXPECT_EQ(rows[4].value, L"NVIDIA GeForce RTX 3070 (8192 MB)");
 }
 
@@ -141,7 +141,7 @@ TEST(CollectReportRows, UnusableValuesCostOnlyTheirOwnParts) {
         L"Samsung SSD 980 PRO 1TB",
     };
     ThreadWmi wmi;
-    ExpectRows(CollectReportRows(wmi.session), expected);
+    ExpectRows(GatherRows(wmi.session), expected);
 }
 
 }  // namespace

@@ -308,7 +308,7 @@ TEST(RunWmicQueries, ConnectsAfreshInTheGatheringAfterTheServiceRestarted) {
                 service.Restart();
             }
             const int before = connections.attempts();
-            lists[i] = RunReportQueries(wmi.session);
+            lists[i] = RunReportLists(wmi.session);
             attempts[i] = connections.attempts() - before;
         }
     });
@@ -333,7 +333,7 @@ TEST(RunWmicQueries, TriesToConnectOnceAGatheringWhenConnectingFails) {
         ThreadWmi wmi;
         for (int i = 0; i < 2; ++i) {
             const int before = connections.attempts();
-            lists[i] = RunReportQueries(wmi.session);
+            lists[i] = RunReportLists(wmi.session);
             attempts[i] = connections.attempts() - before;
         }
     });
