@@ -560,7 +560,7 @@ struct StartRun {
     bool ok = false;
     double window = 0;
     double lines[kTraceLines] = {};
-    double ready = 0;  // the message loop answers: the first paint is over
+    double ready = 0;  // the copy button is enabled: the first report is complete
     double closed = 0;
 };
 
@@ -687,7 +687,7 @@ Figures PrintStartRuns(const char* title, const std::vector<StartRun>& runs) {
     PrintRow("   start -> last probe done (8th trace line)",
              column([](const StartRun& r) { return r.lines[7]; }), 1e3, "");
     const Figures ready = column([](const StartRun& r) { return r.ready; });
-    PrintRow("5. start -> first complete report (loop answers)", ready, 1e3, "");
+    PrintRow("5. start -> first complete report (copy enabled)", ready, 1e3, "");
     PrintRow("   of which window -> report",
              column([](const StartRun& r) { return r.ready - r.window; }), 1e3, "");
     PrintRow("   WM_CLOSE -> process ended", column([](const StartRun& r) { return r.closed; }),
