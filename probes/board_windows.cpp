@@ -20,7 +20,10 @@ std::wstring ProbeBoard() {
     const std::optional<std::wstring> manufacturer = ReadBiosValue(L"BaseBoardManufacturer");
     const std::optional<std::wstring> product = ReadBiosValue(L"BaseBoardProduct");
     const std::optional<std::wstring> version = ReadBiosValue(L"BIOSVersion");
-    return FormatBoardRow(manufacturer, product, version);
+    return FormatBoardRow(manufacturer, product, version, [] {
+        return SystemNames{ReadBiosValue(L"SystemManufacturer"),
+                           ReadBiosValue(L"SystemProductName")};
+    });
 }
 
 }  // namespace orva
