@@ -38,7 +38,8 @@ std::string FormatMemoryRow(unsigned long long totalPhys,
                             const std::string& typeText);
 
 // Windows only: the row from the memory query's list text, the memory status
-// and the firmware's memory table. Throws when the status cannot be had.
+// and the firmware's memory table, and where the list has no type key, its
+// SMBIOS table. Throws when the status cannot be had.
 std::wstring ProbeMemory(const ListText& list);
 
 }  // namespace orva
