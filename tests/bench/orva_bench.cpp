@@ -29,6 +29,7 @@
 #include "probes/wmic.h"
 #include "tests/common/test_kit.h"
 #include "win32/command_runner.h"
+#include "win32/firmware.h"
 #include "win32/handles.h"
 #include "win32/text_conversion.h"
 
@@ -364,7 +365,9 @@ void BenchOwnWork(const Options& options, Summary& summary) {
         ProbeProcessor,
         ProbeBoard,
         [&] {
-            const std::string type = MemoryTypeText(around(kMemoryQuery, memory), trace);
+            const std::string type = MemoryTypeText(around(kMemoryQuery, memory), trace, [] {
+                return ReadFirmwareTable(kRawSmbiosProvider, 0);
+            });
             MEMORYSTATUSEX status{};
             status.dwLength = sizeof status;
             GlobalMemoryStatusEx(&status);
@@ -405,7 +408,7 @@ void BenchOwnWork(const Options& options, Summary& summary) {
     std::string narrowSink;
     const Part parts[] = {
         {"   ProbeOs + ProbeProcessor", [&] { sink = ProbeOs() + ProbeProcessor(); }},
-        {"   ProbeBoard (three key openings)", [&] { sink = ProbeBoard(); }},
+        {"   ProbeBoard (3 key openings, 5 with no board value)", [&] { sink = ProbeBoard(); }},
         {"   GlobalMemoryStatusEx and GetPhysicallyInstalledSystemMemory",
          [&] {
              MEMORYSTATUSEX status{};
@@ -424,6 +427,8 @@ void BenchOwnWork(const Options& options, Summary& summary) {
              narrowSink = MemoryTypeText(memory, trace) + FormatDisksRow(disks, trace) +
                           FormatVideoRow(video, nullptr, trace);
          }},
+        {"   SMBIOS table and its memory type (list without key)",
+         [&] { narrowSink = SmbiosMemoryTypeText(ReadFirmwareTable(kRawSmbiosProvider, 0)); }},
         {"   StoredMemoryOf (class key, then DirectX)",
          [&] { StoredMemoryOf(L"NVIDIA GeForce GTX 1650", deviceId); }},
     };
