@@ -408,7 +408,7 @@ void BenchOwnWork(const Options& options, Summary& summary) {
     std::string narrowSink;
     const Part parts[] = {
         {"   ProbeOs + ProbeProcessor", [&] { sink = ProbeOs() + ProbeProcessor(); }},
-        {"   ProbeBoard (3 key openings, 5 with no board value)", [&] { sink = ProbeBoard(); }},
+        {"   ProbeBoard (3 key openings, 4 with no board value)", [&] { sink = ProbeBoard(); }},
         {"   GlobalMemoryStatusEx and GetPhysicallyInstalledSystemMemory",
          [&] {
              MEMORYSTATUSEX status{};
