@@ -1,8 +1,11 @@
 #include "probes/memory.h"
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "probes/text.h"
+#include "probes/wmic.h"
 
 namespace orva {
 
@@ -23,19 +26,79 @@ constexpr MemoryType kMemoryTypes[] = {
 
 constexpr unsigned long long kKibibytesPerGibibyte = 1024ULL * 1024;
 
+// RawSMBIOSData: Used20CallingMethod, SMBIOSMajorVersion, SMBIOSMinorVersion,
+// DmiRevision, then the table's Length as a little-endian DWORD.
+constexpr std::size_t kSmbiosHeaderBytes = 8;
+constexpr std::size_t kSmbiosLengthAt = 4;
+constexpr unsigned kMemoryDeviceType = 17;
+constexpr unsigned kEndOfTableType = 127;
+constexpr std::size_t kStructureHeaderBytes = 4;  // type, length, handle
+constexpr std::size_t kDeviceSizeAt = 0x0C;       // 0: an empty slot
+constexpr std::size_t kDeviceTypeAt = 0x12;       // from SMBIOS 2.1 on
+
+unsigned ByteAt(std::string_view bytes, std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]);
+}
+
+std::string TypeTextOf(const std::string& code) {
+    for (const MemoryType& type : kMemoryTypes) {
+        if (code == type.code) {
+            return type.text;
+        }
+    }
+    return std::string();
+}
+
 unsigned long long RoundedQuotient(unsigned long long value, unsigned long long divisor) {
     return value / divisor + (value % divisor >= divisor / 2 ? 1 : 0);
 }
 
 }  // namespace
 
-std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace) {
+std::string MemoryTypeText(const std::string& toolOutput, const TraceSink& trace,
+                           const SmbiosTableReader& readSmbios) {
     std::string code = PieceAt(SplitString(toolOutput, "SMBIOSMemoryType="), 1);
     CleanAndTrace(code, trace, TraceCleaned::kYes);
-    for (const MemoryType& type : kMemoryTypes) {
-        if (code == type.code) {
-            return type.text;
+    if (readSmbios && !HoldsQueryKey(toolOutput, kMemoryQuery)) {
+        return SmbiosMemoryTypeText(readSmbios());
+    }
+    return TypeTextOf(code);
+}
+
+std::string SmbiosMemoryTypeText(std::string_view rawSmbiosData) {
+    if (rawSmbiosData.size() < kSmbiosHeaderBytes) {
+        return std::string();
+    }
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < sizeof(std::uint32_t); ++i) {
+        length |= std::size_t{ByteAt(rawSmbiosData, kSmbiosLengthAt + i)} << (8 * i);
+    }
+    // Only what the header counts, and only what was delivered.
+    const std::string_view table = rawSmbiosData.substr(kSmbiosHeaderBytes, length);
+    // Every step moves on by at least the structure's header and the double
+    // NUL, so no table can make the walk go round.
+    for (std::size_t at = 0; table.size() - at >= kStructureHeaderBytes;) {
+        const unsigned type = ByteAt(table, at);
+        const std::size_t formatted = ByteAt(table, at + 1);
+        if (type == kEndOfTableType || formatted < kStructureHeaderBytes ||
+            formatted > table.size() - at) {
+            break;
         }
+        const std::size_t stringsEnd = table.find(std::string_view("\0\0", 2), at + formatted);
+        if (stringsEnd == std::string_view::npos) {
+            break;
+        }
+        if (type == kMemoryDeviceType) {
+            // A device too old to hold its type speaks for the others too.
+            if (formatted <= kDeviceTypeAt) {
+                break;
+            }
+            if (ByteAt(table, at + kDeviceSizeAt) != 0 ||
+                ByteAt(table, at + kDeviceSizeAt + 1) != 0) {
+                return TypeTextOf(std::to_string(ByteAt(table, at + kDeviceTypeAt)));
+            }
+        }
+        at = stringsEnd + 2;
     }
     return std::string();
 }

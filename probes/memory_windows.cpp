@@ -7,13 +7,15 @@
 
 #include "probes/text.h"
 #include "probes/wmic.h"
+#include "win32/firmware.h"
 #include "win32/text_conversion.h"
 
 namespace orva {
 
 std::wstring ProbeMemory(const ListText& list) {
     // The type texts are ASCII, in every code page.
-    const std::string typeText = MemoryTypeText(list.bytes, TraceToStandardOutput);
+    const std::string typeText = MemoryTypeText(
+        list.bytes, TraceToStandardOutput, [] { return ReadFirmwareTable(kRawSmbiosProvider, 0); });
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status)) {

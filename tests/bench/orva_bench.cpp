@@ -30,6 +30,7 @@
 #include "res/resource.h"
 #include "tests/common/test_kit.h"
 #include "win32/command_runner.h"
+#include "win32/firmware.h"
 #include "win32/handles.h"
 #include "win32/text_conversion.h"
 
@@ -365,7 +366,9 @@ void BenchOwnWork(const Options& options, Summary& summary) {
         ProbeProcessor,
         ProbeBoard,
         [&] {
-            const std::string type = MemoryTypeText(around(kMemoryQuery, memory), trace);
+            const std::string type = MemoryTypeText(around(kMemoryQuery, memory), trace, [] {
+                return ReadFirmwareTable(kRawSmbiosProvider, 0);
+            });
             MEMORYSTATUSEX status{};
             status.dwLength = sizeof status;
             GlobalMemoryStatusEx(&status);
@@ -406,7 +409,7 @@ void BenchOwnWork(const Options& options, Summary& summary) {
     std::string narrowSink;
     const Part parts[] = {
         {"   ProbeOs + ProbeProcessor", [&] { sink = ProbeOs() + ProbeProcessor(); }},
-        {"   ProbeBoard (three key openings)", [&] { sink = ProbeBoard(); }},
+        {"   ProbeBoard (3 key openings, 4 with no board value)", [&] { sink = ProbeBoard(); }},
         {"   GlobalMemoryStatusEx and GetPhysicallyInstalledSystemMemory",
          [&] {
              MEMORYSTATUSEX status{};
@@ -425,6 +428,8 @@ void BenchOwnWork(const Options& options, Summary& summary) {
              narrowSink = MemoryTypeText(memory, trace) + FormatDisksRow(disks, trace) +
                           FormatVideoRow(video, nullptr, trace);
          }},
+        {"   SMBIOS table and its memory type (list without key)",
+         [&] { narrowSink = SmbiosMemoryTypeText(ReadFirmwareTable(kRawSmbiosProvider, 0)); }},
         {"   StoredMemoryOf (class key, then DirectX)",
          [&] { StoredMemoryOf(L"NVIDIA GeForce GTX 1650", deviceId); }},
     };

@@ -61,5 +61,45 @@ TEST(FormatBoardRow, UnreadableValueAddsNothingButAllThreeUnreadableIsAFailure) 
     EXPECT_EQ(std::wstring(kBoardFailureText), L"메인보드 정보 로딩 실패");
 }
 
+// Servers and virtual machines whose firmware has no base board record; the
+// system's names are asked for only there.
+TEST(FormatBoardRow, SystemNamesStandInWhereNeitherBoardValueHasText) {
+    struct Case {
+        Piece manufacturer;
+        Piece product;
+        Piece version;
+        Piece systemManufacturer;
+        Piece systemProduct;
+        std::wstring row;
+        bool asked;
+    };
+    const Case cases[] = {
+        {std::nullopt, std::nullopt, L"P68", L"HP", L"ProLiant DL360 G7",
+         L"HPProLiant DL360 G7(FW.vP68)", true},
+        {L"", L"", L"rel-1.16", L"Red Hat", std::nullopt, L"Red Hat(FW.vrel-1.16)", true},
+        {std::nullopt, L"", std::nullopt, L"", L"KVM", L"KVM(FW.v)", true},
+        {L"ASUSTeK Computer INC.", L"P8P67", L"1503", L"System manufacturer",
+         L"System Product Name", L"ASUSTeK Computer INC.P8P67(FW.v1503)", false},
+        {L"Intel Corporation", L"440BX Desktop Reference Platform", L"6.00", L"VMware, Inc.",
+         L"VMware Virtual Platform", L"Intel Corporation440BX Desktop Reference Platform(FW.v6.00)",
+         false},
+        {L"", L"Model", L"A05", L"HP", L"ProLiant", L"Model(FW.vA05)", false},
+        {L"", L"", L"", L"", L"", L"(FW.v)", true},
+        {std::nullopt, std::nullopt, std::nullopt, L"", std::nullopt, kBoardFailureText, true},
+    };
+    for (const Case& c : cases) {
+        bool asked = false;
+        const auto system = [&] {
+            asked = true;
+            return SystemNames{c.systemManufacturer, c.systemProduct};
+        };
+        EXPECT_EQ(
+            RowValue(kBoardRow,
+                     [&] { return FormatBoardRow(c.manufacturer, c.product, c.version, system); }),
+            c.row);
+        EXPECT_EQ(asked, c.asked) << c.row;
+    }
+}
+
 }  // namespace
 }  // namespace orva

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -141,6 +142,120 @@ TEST(MemoryTypeText, TracesTheCodeWithItsCarriageReturnsThenWithout) {
         std::string trace;
         MemoryTypeText(c.output, AppendTo(trace));
         EXPECT_EQ(trace, c.trace);
+    }
+}
+
+// SMBIOS structures as DSP0134 lays them out: type, formatted length, handle
+// and the rest of the formatted area, then each string with its NUL and one
+// NUL more (two where there is no string).
+std::string Structure(unsigned type, std::size_t length,
+                      std::initializer_list<const char*> strings = {}) {
+    std::string bytes(length, '\0');
+    bytes[0] = static_cast<char>(type);
+    bytes[1] = static_cast<char>(length);
+    for (const char* text : strings) {
+        bytes += std::string(text) + '\0';
+    }
+    return bytes + std::string(strings.size() == 0 ? 2 : 1, '\0');
+}
+
+// A memory device (type 17), by default of SMBIOS 2.3 (0x1B bytes): Size in
+// MB at 0x0C (0: an empty slot), Memory Type at 0x12 where the length has room.
+std::string MemoryDevice(unsigned megabytes, unsigned type, std::size_t length = 0x1B) {
+    std::string bytes =
+        length > 0x12 ? Structure(17, length, {"DIMM_A1", "BANK 0"}) : Structure(17, length);
+    bytes[0x0C] = static_cast<char>(megabytes & 0xFF);
+    bytes[0x0D] = static_cast<char>(megabytes >> 8);
+    if (length > 0x12) {
+        bytes[0x10] = 1;
+        bytes[0x11] = 2;
+        bytes[0x12] = static_cast<char>(type);
+    }
+    return bytes;
+}
+
+// GetSystemFirmwareTable's RawSMBIOSData: SMBIOS 2.7, its Length counting
+// `counted` bytes (the whole table by default), then the table.
+std::string RawSmbios(const std::string& table, std::size_t counted = std::string::npos) {
+    const std::size_t length = counted == std::string::npos ? table.size() : counted;
+    std::string raw = {0, 2, 7, 0};
+    for (int i = 0; i < 4; ++i) {
+        raw += static_cast<char>(length >> (8 * i) & 0xFF);
+    }
+    return raw + table;
+}
+
+const std::string kBios = Structure(0, 0x18, {"American Megatrends Inc.", "0602", "08/07/2011"});
+const std::string kMapped = Structure(20, 0x13);  // follows its device
+const std::string kEnd = Structure(127, 4);
+constexpr unsigned kDdr2 = 19;
+constexpr unsigned kDdr3 = 24;
+
+TEST(SmbiosMemoryTypeText, NamesTheFirstInstalledModuleOfAWholeTable) {
+    const std::string ddr3 = MemoryDevice(4096, kDdr3);
+    std::string system = Structure(1, 0x1B, {"Red Hat", "KVM"});
+    for (std::size_t i = 0x08; i < 0x18; ++i) {
+        system[i] = static_cast<char>(0x10 + i);  // its UUID
+    }
+    const std::string ddr3WithoutLastNul = ddr3.substr(0, ddr3.size() - 1);
+    struct Case {
+        const char* what;
+        std::string raw;
+        std::string type;
+    };
+    const Case cases[] = {
+        {"DDR3 after an empty slot",
+         RawSmbios(kBios + MemoryDevice(0, 2) + kMapped + ddr3 + kMapped + kEnd), ", Type DDR3"},
+        {"DDR2 of SMBIOS 2.1", RawSmbios(kBios + MemoryDevice(1024, kDdr2, 0x15) + kEnd),
+         ", Type DDR2"},
+        {"no memory device", RawSmbios(kBios + system + Structure(3, 0x15) + kEnd), ""},
+        {"a formatted length below 4", RawSmbios(Structure(0, 2) + ddr3), ""},
+        {"a device after the end", RawSmbios(kBios + kEnd + ddr3), ""},
+        {"a device past the header's Length", RawSmbios(kBios + ddr3, kBios.size()), ""},
+        {"a length past the end", RawSmbios(kBios + ddr3.substr(0, 0x14)), ""},
+        {"strings without their double NUL", RawSmbios(kBios + ddr3WithoutLastNul) + '\0', ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SmbiosMemoryTypeText(c.raw), c.type) << c.what;
+    }
+    // Before SMBIOS 2.1 a device ends before its type, where the next
+    // structure's first bytes lie.
+    for (std::size_t length = 0x0F; length <= 0x12; ++length) {
+        EXPECT_EQ(SmbiosMemoryTypeText(
+                      RawSmbios(MemoryDevice(4096, kDdr3, length) + kMapped + ddr3 + kEnd)),
+                  "")
+            << length;
+    }
+}
+
+TEST(MemoryTypeText, FirmwareNamesTheTypeOnlyWhereTheListHasNoKey) {
+    struct Case {
+        std::string output;
+        std::string type;
+        bool asked;
+    };
+    const Case cases[] = {
+        {"\r\r\nNode - PC\r\r\nERROR:\r\r\nDescription = Invalid query\r\r\n", ", Type DDR2", true},
+        {"", ", Type DDR2", true},
+        {"SMBIOSMemoryType=0\r\r\n", "", false},
+        {"SMBIOSMemoryType=2\r\r\n", "", false},
+        {"SMBIOSMemoryType=\r\r\n", "", false},
+        {"SMBIOSMemoryType=26\r\r\n", ", Type DDR4", false},
+    };
+    const std::string firmware = RawSmbios(kBios + MemoryDevice(2048, kDdr2) + kEnd);
+    for (const Case& c : cases) {
+        bool asked = false;
+        std::string trace;
+        EXPECT_EQ(MemoryTypeText(c.output, AppendTo(trace),
+                                 [&] {
+                                     asked = true;
+                                     return firmware;
+                                 }),
+                  c.type);
+        EXPECT_EQ(asked, c.asked) << c.output;
+        std::string listTrace;
+        MemoryTypeText(c.output, AppendTo(listTrace));
+        EXPECT_EQ(trace, listTrace);
     }
 }
 

@@ -19,11 +19,14 @@ namespace {
 
 constexpr const wchar_t* kBiosKey = L"HARDWARE\\DESCRIPTION\\System\\BIOS";
 
-// Three stored values, or nothing for a value that is missing.
+// Stored values, or nothing for a value that is missing. The system's are
+// missing unless a case names them.
 struct BiosValues {
     std::optional<std::wstring> manufacturer;
     std::optional<std::wstring> product;
     std::optional<std::wstring> version;
+    std::optional<std::wstring> systemManufacturer = std::nullopt;
+    std::optional<std::wstring> systemProduct = std::nullopt;
 };
 
 class ProbeBoardTest : public ::testing::Test {
@@ -32,6 +35,8 @@ protected:
         Store(manufacturer_, values.manufacturer);
         Store(product_, values.product);
         Store(version_, values.version);
+        Store(systemManufacturer_, values.systemManufacturer);
+        Store(systemProduct_, values.systemProduct);
     }
 
 private:
@@ -46,6 +51,8 @@ private:
     RegistryValue manufacturer_{kBiosKey, L"BaseBoardManufacturer"};
     RegistryValue product_{kBiosKey, L"BaseBoardProduct"};
     RegistryValue version_{kBiosKey, L"BIOSVersion"};
+    RegistryValue systemManufacturer_{kBiosKey, L"SystemManufacturer"};
+    RegistryValue systemProduct_{kBiosKey, L"SystemProductName"};
 };
 
 TEST_F(ProbeBoardTest, JoinsTheThreeValuesAsStored) {
@@ -59,6 +66,7 @@ TEST_F(ProbeBoardTest, JoinsTheThreeValuesAsStored) {
         {{L"Maker", L"Model", L""}, L"MakerModel(FW.v)"},
         {{L"", L"", L""}, L"(FW.v)"},
         {{L"기가바이트", L"B450M DS3H", L"F50"}, L"기가바이트B450M DS3H(FW.vF50)"},
+        {{std::nullopt, L"", L"P68", L"HP", L"ProLiant DL360 G7"}, L"HPProLiant DL360 G7(FW.vP68)"},
         {{std::wstring(99, L'M'), std::wstring(99, L'P'), std::wstring(99, L'V')},
          std::wstring(99, L'M') + std::wstring(99, L'P') + L"(FW.v" + std::wstring(99, L'V') +
              L")"},
