@@ -162,6 +162,9 @@ public:
         SetUsualText(kBiosKey, L"BaseBoardManufacturer", kBoardMaker);
         SetUsualText(kBiosKey, L"BaseBoardProduct", kBoardProduct);
         SetUsualText(kBiosKey, L"BIOSVersion", kBiosVersion);
+        // No system names to stand in for a missing board, whatever the host's firmware says.
+        SetUsualText(kBiosKey, L"SystemManufacturer", L"");
+        SetUsualText(kBiosKey, L"SystemProductName", L"");
     }
 };
 const auto* const kUsualPc = ::testing::AddGlobalTestEnvironment(new UsualPc);

@@ -71,6 +71,8 @@ public:
         manufacturer_.Delete();
         board_.Delete();
         bios_.Delete();
+        systemManufacturer_.Delete();  // nothing to stand in for the board
+        systemProduct_.Delete();
     }
 
 private:
@@ -83,6 +85,8 @@ private:
     RegistryValue manufacturer_{kBiosKey, L"BaseBoardManufacturer"};
     RegistryValue board_{kBiosKey, L"BaseBoardProduct"};
     RegistryValue bios_{kBiosKey, L"BIOSVersion"};
+    RegistryValue systemManufacturer_{kBiosKey, L"SystemManufacturer"};
+    RegistryValue systemProduct_{kBiosKey, L"SystemProductName"};
 };
 
 std::wstring ProcessorRow() {
