@@ -84,9 +84,11 @@ long long Mebibytes(unsigned long long bytes) {
 // The figure the adapter's row shows, from its cleaned name and memory
 // piece: nothing where it reports none. Throws where AdapterRAM is needed
 // and holds no number in range.
+// A figure of 0 bytes is none: an adapter that shares the system's memory
+// (Adreno on Windows on ARM, a virtual machine's QXL display) reports 0.
 std::optional<long long> MemoryFigure(const std::string& name, const std::string& memory,
                                       const StoredAdapterMemory& stored) {
-    if (stored.driver) {
+    if (stored.driver.value_or(0) != 0) {
         return Mebibytes(*stored.driver);
     }
     // Text before the key (the tool's notice on its first run on a PC) is
@@ -105,11 +107,17 @@ std::optional<long long> MemoryFigure(const std::string& name, const std::string
             return Mebibytes(*stored.dedicated);
         }
     }
-    // An adapter that reports no memory (a remote or USB display) is still named.
-    if (noFigure && !name.empty()) {
-        return std::nullopt;
+    if (!noFigure) {
+        const long long bytes = std::stoll(digits, nullptr, 10);
+        if (bytes != 0) {
+            return bytes / static_cast<long long>(kBytesPerMebibyte);
+        }
     }
-    return std::stoll(digits, nullptr, 10) / static_cast<long long>(kBytesPerMebibyte);
+    // An adapter that reports no memory (a remote or USB display) is still named.
+    if (name.empty()) {
+        throw std::invalid_argument("no adapter name and no memory figure");
+    }
+    return std::nullopt;
 }
 
 std::string WithoutLineBreaks(std::string text) {

@@ -60,6 +60,8 @@ TEST(FormatVideoRow, ShowsTheFirstAdaptersNameAndAdapterRamInMebibytes) {
         {kFirstRunNotice + Adapter("1073741824", "N"), "N (1024 MB)"},
         {kFirstRunNotice + "AdapterRAM=1073741824\nName=N\n", "N (1024 MB)"},
         {kFirstRunNotice + Adapter("", "USB Display"), "USB Display"},
+        // Memory shared with the system (a virtual machine's QXL display) reports 0.
+        {Adapter("0", "Red Hat QXL controller"), "Red Hat QXL controller"},
     };
     for (const char* lineEnd : kLineEnds) {
         for (const Case& c : cases) {
@@ -124,7 +126,11 @@ TEST(FormatVideoRow, NamesTheAdapterWithTheMostMemory) {
         {"PCI\\VEN_1002&DEV_1638", {std::nullopt, 134217728ULL}},
         {"PCI\\VEN_10DE&DEV_1F99", {std::nullopt, 6442450944ULL}},
         {"PCI\\VEN_8086&DEV_56A0", {std::nullopt, 17179869184ULL}},
+        {"ACPI\\VEN_QCOM&DEV_0C36", {std::nullopt, 0ULL}},
     };
+    const std::string adreno =
+        Adapter("0", "Snapdragon(R) X Elite - X1E84100 - Qualcomm(R) Adreno(TM) GPU",
+                "ACPI\\VEN_QCOM&amp;DEV_0C36");
     struct Case {
         std::string output;
         std::string row;
@@ -151,6 +157,14 @@ TEST(FormatVideoRow, NamesTheAdapterWithTheMostMemory) {
          "AMD Radeon(TM) Graphics (512 MB)"},
         {Adapter("2147479552", "Intel(R) Arc(TM) A770 Graphics", "PCI\\VEN_8086&DEV_56A0"),
          "Intel(R) Arc(TM) A770 Graphics (16384 MB)"},
+        // A figure of 0 is none: it never beats a real one, however small.
+        {kRemoteAdapter + adreno, "Snapdragon(R) X Elite - X1E84100 - Qualcomm(R) Adreno(TM) GPU"},
+        {Adapter("0", "Zero", "PCI\\VEN_1") + Adapter("524288", "Tiny", "PCI\\VEN_2"),
+         "Tiny (0 MB)"},
+        {Adapter("524288", "Tiny", "PCI\\VEN_2") + Adapter("0", "Zero", "PCI\\VEN_1"),
+         "Tiny (0 MB)"},
+        {Adapter("0", "Red Hat QXL controller", "PCI\\VEN_1B36&DEV_0100") + adreno,
+         "Red Hat QXL controller"},
     };
     const auto lookup = [&](const std::string&, const std::string& deviceId) {
         const auto found = stored.find(deviceId);
@@ -217,6 +231,9 @@ TEST(FormatVideoRow, StoredDriverMemoryReplacesAdapterRam) {
         {Adapter("", "N"), 8589934592ULL, "N (8192 MB)"},
         {Adapter("99999999999999999999", "N"), 8589934592ULL, "N (8192 MB)"},
         {"\n\nName=N\n\n", 8589934592ULL, "N (8192 MB)"},
+        // A driver's 0 is no figure: AdapterRAM's counts, or none.
+        {Adapter("134217728", "N"), 0ULL, "N (128 MB)"},
+        {Adapter("0", "Red Hat QXL controller"), 0ULL, "Red Hat QXL controller"},
     };
     for (const char* lineEnd : kLineEnds) {
         for (const Case& c : cases) {
