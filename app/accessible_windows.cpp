@@ -13,8 +13,8 @@
 #include "app/layout.h"
 #include "app/report.h"
 #include "app/window.h"
-#include "win32/command_runner.h"
 #include "win32/handles.h"
+#include "win32/system_directory.h"
 
 namespace orva {
 
@@ -84,8 +84,8 @@ void SetChildId(VARIANT* out, long child) {
 #endif
 class RowsAccessible final : public IAccessible {
 public:
-    RowsAccessible(HWND window, const Paints& paints, UniqueCom<IAccessible> standard) noexcept
-        : window_(window), paints_(paints), standard_(std::move(standard)) {}
+    RowsAccessible(HWND window, const ShownRows& shown, UniqueCom<IAccessible> standard) noexcept
+        : window_(window), shown_(shown), standard_(std::move(standard)) {}
     RowsAccessible(const RowsAccessible&) = delete;
     RowsAccessible& operator=(const RowsAccessible&) = delete;
 
@@ -219,7 +219,7 @@ private:
     HRESULT Number(const VARIANT& child, VARIANT* out, NumberMethod other, long row) const;
 
     HWND window_;                      // null once the window is gone
-    const Paints& paints_;             // the window's, read only while it lives
+    const ShownRows& shown_;           // the window's, read only while it lives
     UniqueCom<IAccessible> standard_;  // the system's object for the window's client area
     std::atomic<ULONG> references_{1};
 };
@@ -311,10 +311,10 @@ HRESULT RowsAccessible::Text(const VARIANT& child, BSTR* out, TextMethod other, 
     if (row == RowText::kNone) {
         return S_FALSE;
     }
-    if (!paints_.shown) {
+    if (!shown_) {
         return SetText(out, std::wstring());
     }
-    const ReportRow& shown = (*paints_.shown)[static_cast<std::size_t>(id - kFirstRow)];
+    const ReportRow& shown = (*shown_)[static_cast<std::size_t>(id - kFirstRow)];
     return SetText(out, row == RowText::kLine ? ReportLine(shown) : shown.value);
 }
 
@@ -535,7 +535,7 @@ LRESULT AnswerGetObject(MainWindow& state, WPARAM wParam, LPARAM lParam) {
             standard.reset();  // the rows are read all the same
         }
         state.accessible.reset(new (std::nothrow)
-                                   RowsAccessible(window, state.paints, std::move(standard)));
+                                   RowsAccessible(window, state.shown, std::move(standard)));
         if (!state.accessible) {
             return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
         }

@@ -1,8 +1,11 @@
 // The entry point, the main window and its window procedure.
 #include <windows.h>
 
+#include <new>
 #include <string>
+#include <utility>
 
+#include "app/gatherer.h"
 #include "app/placement.h"
 #include "app/window.h"
 #include "win32/handles.h"
@@ -117,25 +120,35 @@ WindowBox PlaceOnItsMonitor(const WindowBox& box) {
 }
 
 void OnPaint(MainWindow& state) {
-    const bool hadReport = state.paints.shown.has_value();
-    PaintReport(state);
-    if (state.paints.gathering) {
-        return;  // a paint inside a gathering: the gathering's own paint goes on
-    }
-    if (state.closeRequested) {
-        DestroyWindow(state.window());  // the gathering has stopped: nothing more is drawn
-    } else if (!hadReport && state.paints.shown) {
-        OfferCopy(state);
+    PaintReport(state.window(), state.shown);
+    // Every paint asks for fresh rows, but the one that shows them.
+    if (!state.drawingGathered && !state.gathering) {
+        state.gathering = true;
+        state.gatherer().Request();
     }
 }
 
-// A close during a gathering waits for the gathering to stop, which it does
-// at once: the window is destroyed only once nothing draws on it any more.
-void OnClose(MainWindow& state) {
-    if (state.paints.gathering) {
-        state.closeRequested = true;
-    } else {
-        DestroyWindow(state.window());
+// A gathering's rows: they replace the shown rows and the report, and are drawn.
+void OnRowsGathered(MainWindow& state, ReportRows* rows) noexcept {
+    state.gathering = false;
+    if (rows == nullptr) {
+        return;
+    }
+    const bool first = !state.shown;
+    ShownRows before;
+    try {
+        std::wstring report = ComposeReport(*rows);
+        before = std::exchange(state.shown, std::move(*rows));
+        ReportText() = std::move(report);
+    } catch (const std::bad_alloc&) {
+        return;  // the window keeps the rows it shows
+    }
+    AnnounceChangedRows(state.window(), before ? &*before : nullptr, *state.shown);
+    state.drawingGathered = true;
+    RedrawWindow(state.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    state.drawingGathered = false;
+    if (first) {
+        OfferCopy(state);
     }
 }
 
@@ -163,19 +176,6 @@ void MainWindow::Answer(MSG& message) const {
     }
 }
 
-bool MainWindow::AnswerMessages() {
-    MSG message{};
-    while (!closeRequested && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // The message loop must see it too.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return false;
-        }
-        Answer(message);
-    }
-    return !closeRequested;
-}
-
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         MainWindow::Keep(window, lParam);
@@ -189,18 +189,19 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             OnCreate(*state);
             return 0;
         case WM_DESTROY:
+            state->gatherer().Stop();
             DisconnectAccessibleObject(*state);
             PostQuitMessage(0);
             return 0;
         case WM_PAINT:
             OnPaint(*state);
             return 0;
-        case WM_CLOSE:
-            OnClose(*state);
+        case kRowsGatheredMessage:
+            OnRowsGathered(*state, reinterpret_cast<ReportRows*>(lParam));
             return 0;
         case WM_ENDSESSION:
-            if (wParam != FALSE && state->paints.gathering) {
-                state->closeRequested = true;  // the session ends: so does the gathering
+            if (wParam != FALSE) {
+                DestroyWindow(window);  // the session ends: so does the gathering
             }
             return 0;
         case WM_COMMAND:
@@ -223,16 +224,15 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     using namespace orva;
     LoadSystemDllsOnlyFromTheSystemFolder();
-    // COM in one place, before any window: for this thread, where the shell
-    // may hand the home page to a handler that needs it and WMI answers when
-    // the tool cannot, and the process's security, which WMI's proxies need.
+    // COM before any window: for this thread, where the shell may hand the
+    // home page to a handler that needs it, and the process's security, which
+    // WMI's proxies on the gathering thread need.
     const ComInitGuard com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     static_cast<void>(SetUpComSecurity());  // without it, WMI says whether access works
-    // Every paint asks WMI when the tool is missing; the connection then stays
-    // up for this thread instead of being set up for each query. The window is
-    // handed it at its creation and hands it to every gathering.
-    WmiSession wmi;
-    MainWindow state(wmi, LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_ORVA)));
+    // Outlives the window: what the thread still holds when the window goes
+    // is released as it ends.
+    Gatherer gatherer;
+    MainWindow state(gatherer, LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_ORVA)));
     wchar_t AppTitle[kStringBufferChars] = {};
     wchar_t WndClassName[kStringBufferChars] = {};
     LoadStringW(instance, IDS_APP_TITLE, AppTitle, kStringBufferChars);
@@ -259,8 +259,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     if (window == nullptr) {
         return 0;
     }
+    if (!gatherer.Start(window)) {
+        DestroyWindow(window);  // a window that could never show a row
+        return 0;
+    }
     ShowWindow(window, showCommand);
-    UpdateWindow(window);  // the first paint gathers the report before any click
+    UpdateWindow(window);  // the first paint starts the first gathering before any input
 
     MSG message{};
     // GetMessageW answers -1 on an error; looping on it would never end.

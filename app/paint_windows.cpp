@@ -1,9 +1,6 @@
 #include <windows.h>
 
 #include <cwchar>
-#include <optional>
-#include <utility>
-#include <variant>
 
 #include "app/layout.h"
 #include "app/report.h"
@@ -70,74 +67,13 @@ void DrawRows(HDC dc, const ReportRows& rows) {
                [](const ReportRow& row) -> const std::wstring& { return row.value; });
 }
 
-class GatheringMark {
-public:
-    explicit GatheringMark(Paints& paints) noexcept : paints_(paints) { paints_.gathering = true; }
-    GatheringMark(const GatheringMark&) = delete;
-    GatheringMark& operator=(const GatheringMark&) = delete;
-    ~GatheringMark() { paints_.gathering = false; }
-
-private:
-    Paints& paints_;
-};
-
-// A paint that starts no gathering: the rows of the last one, if any.
-void PaintWithoutGathering(HWND window, Paints& paints) {
-    const PaintGuard paint(window);
-    DrawBackground(paint.dc());
-    if (paints.shown) {
-        DrawRows(paint.dc(), *paints.shown);
-    }
-    if (paints.gathering) {
-        UnionRect(&paints.drawnMeanwhile, &paints.drawnMeanwhile, &paint.area());
-    }
-}
-
 }  // namespace
 
-void PaintReport(MainWindow& state) noexcept {
-    Paints& paints = state.paints;
-    const HWND window = state.window();
-    try {
-        if (paints.gathering || paints.redrawing) {
-            PaintWithoutGathering(window, paints);
-            return;
-        }
-        ReportRows rows;
-        {
-            const PaintGuard paint(window);
-            DrawBackground(paint.dc());
-            std::variant<ReportRows, WaitStopped> gathered;
-            {
-                const GatheringMark mark(paints);
-                gathered = CollectReportRows(state.wmi(), state);
-            }
-            auto* const complete = std::get_if<ReportRows>(&gathered);
-            if (complete == nullptr) {
-                // Stopped for a close: the window goes, with nothing drawn
-                // from a cut-short gathering and the last report kept.
-                paints.drawnMeanwhile = RECT{};
-                return;
-            }
-            rows = std::move(*complete);
-            DrawRows(paint.dc(), rows);
-        }
-        const std::optional<ReportRows> before = std::exchange(paints.shown, rows);
-        ReportText() = ComposeReport(rows);
-        AnnounceChangedRows(window, before ? &*before : nullptr, rows);
-        // Paints inside the gathering drew older rows, or none: they are
-        // drawn again with these.
-        if (!IsRectEmpty(&paints.drawnMeanwhile)) {
-            const RECT area = paints.drawnMeanwhile;
-            paints.drawnMeanwhile = RECT{};
-            paints.redrawing = true;
-            RedrawWindow(window, &area, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-            paints.redrawing = false;
-        }
-    } catch (...) {
-        // Only memory can run out here (the rows contain probe failures); the
-        // guards have ended the paint, and ReportText keeps the last report.
-        paints.redrawing = false;
+void PaintReport(HWND window, const ShownRows& shown) noexcept {
+    const PaintGuard paint(window);
+    DrawBackground(paint.dc());
+    if (shown) {
+        DrawRows(paint.dc(), *shown);
     }
 }
 

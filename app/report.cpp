@@ -1,6 +1,7 @@
 #include "app/report.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "app/failure_texts.h"
 
@@ -33,10 +34,10 @@ const std::array<const wchar_t*, kReportRowCount> kRowFailureTexts = {
 };
 
 std::wstring RowValue(ReportRowIndex row, const std::function<std::wstring()>& probe) {
-    // The one place a failure becomes text: none goes past the window procedure.
+    // The one place a failure becomes text: none ends a gathering.
     try {
         return OneLine(probe());
-    } catch (...) {
+    } catch (const std::exception&) {
         return kRowFailureTexts[row];
     }
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <variant>
 
-#include "win32/message_pump.h"
+#include "win32/stop_request.h"
 
 namespace orva {
 
@@ -46,10 +46,9 @@ std::wstring RowValue(ReportRowIndex row, const std::function<std::wstring()>& p
 ReportRows CollectReportRows(const ReportSources& sources);
 
 // The machine's own probes, with WMI through the session's connection where
-// the tool cannot answer (Windows only). The thread's messages are answered
-// through the pump while the tool runs; a gathering that the pump stopped
-// makes no rows.
-std::variant<ReportRows, WaitStopped> CollectReportRows(WmiSession& wmi, MessagePump& pump);
+// the tool cannot answer (Windows only). A gathering that the stop request
+// ended makes no rows.
+std::variant<ReportRows, Stopped> CollectReportRows(WmiSession& wmi, StopRequest stop);
 
 // The row's line of the report: label, " : ", value.
 std::wstring ReportLine(const ReportRow& row);

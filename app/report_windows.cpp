@@ -1,27 +1,29 @@
 #include "app/report.h"
 
+#include <new>
+
 #include "probes/board.h"
 #include "probes/disks.h"
 #include "probes/memory.h"
 #include "probes/os.h"
 #include "probes/processor.h"
 #include "probes/video.h"
-#include "probes/wmic.h"
+#include "probes/lists.h"
 
 namespace orva {
 
-std::variant<ReportRows, WaitStopped> CollectReportRows(WmiSession& wmi, MessagePump& pump) {
+std::variant<ReportRows, Stopped> CollectReportRows(WmiSession& wmi, StopRequest stop) {
     // The three queries run together; their rows are made in run order.
     ReportLists lists;
     try {
-        auto ran = RunReportQueries(wmi, pump);
+        auto ran = RunReportQueries(wmi, stop);
         auto* const ranLists = std::get_if<ReportLists>(&ran);
         if (ranLists == nullptr) {
-            return WaitStopped{};
+            return Stopped{};
         }
         lists = std::move(*ranLists);
-    } catch (...) {
-        // Out of memory: the three rows say what they can without a list.
+    } catch (const std::bad_alloc&) {
+        // The three rows say what they can without a list.
     }
     const ReportSources sources = {ProbeOs,
                                    ProbeProcessor,

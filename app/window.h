@@ -10,7 +10,6 @@
 #include "app/report.h"
 #include "res/resource.h"
 #include "win32/handles.h"
-#include "win32/message_pump.h"
 
 namespace orva {
 
@@ -27,24 +26,23 @@ inline HINSTANCE AppInstance = nullptr;
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// What the window's paints share. The thread answers its messages while a
-// gathering waits for the tool (and COM's modal loop while it waits for the
-// WMI service), so WM_PAINT may arrive in the middle of a gathering.
-struct Paints {
-    bool gathering = false;
-    bool redrawing = false;           // the drawing-only repaint after a gathering
-    std::optional<ReportRows> shown;  // the rows of the last complete gathering
-    RECT drawnMeanwhile{};            // what paints inside the gathering drew
-};
+// A gathering's rows, sent to the main window by the thread that gathered
+// them: lParam points to the ReportRows, which the window takes during the
+// call (null: the gathering made none).
+inline constexpr UINT kRowsGatheredMessage = WM_APP + 1;
+
+class Gatherer;
+
+// The rows the window shows: the last complete gathering's, none before the first.
+using ShownRows = std::optional<ReportRows>;
 
 // What lives as long as the main window, in one place. wWinMain owns it and
 // hands it to the window as its creation data; the window finds it through
-// its GWLP_USERDATA. While a gathering waits, it answers the thread's
-// messages as the message loop does.
-class MainWindow final : public MessagePump {
+// its GWLP_USERDATA.
+class MainWindow final {
 public:
-    MainWindow(WmiSession& wmi, HACCEL accelerators) noexcept
-        : wmi_(wmi), accelerators_(accelerators) {}
+    MainWindow(Gatherer& gatherer, HACCEL accelerators) noexcept
+        : gatherer_(gatherer), accelerators_(accelerators) {}
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
     ~MainWindow() = default;
@@ -56,32 +54,33 @@ public:
 
     // One message as the loop answers it: the dialog manager's keys first.
     void Answer(MSG& message) const;
-    bool AnswerMessages() override;
 
     HWND window() const noexcept { return window_; }
-    // The connection wWinMain hands the window; it outlives the window.
-    WmiSession& wmi() const noexcept { return wmi_; }
+    // The thread wWinMain hands the window; it outlives the window.
+    Gatherer& gatherer() const noexcept { return gatherer_; }
 
-    Paints paints;
+    ShownRows shown;
+    // Asked of the gathering thread and not answered yet: a paint asks for
+    // no second one meanwhile.
+    bool gathering = false;
+    // While a gathering's rows are drawn: that paint asks for no gathering,
+    // or the window would gather forever.
+    bool drawingGathered = false;
     // Has the keyboard focus while the window is active, and gets it back
     // whenever the window is activated again.
     HWND focusedButton = nullptr;
     // Made at a screen reader's first request; gone with the window.
     UniqueCom<IAccessible> accessible;
     bool destroyed = false;
-    // A close that came during a gathering, carried out once it has stopped.
-    bool closeRequested = false;
 
 private:
     HWND window_ = nullptr;
-    WmiSession& wmi_;
+    Gatherer& gatherer_;
     HACCEL accelerators_;
 };
 
-// Draws the background and the six rows, gathered with WMI through the
-// window's session where the tool cannot answer, then replaces ReportText.
-// A gathering stopped by a close draws no rows and keeps no report. Never throws.
-void PaintReport(MainWindow& state) noexcept;
+// Draws the background and the shown rows, if any: a paint only draws.
+void PaintReport(HWND window, const ShownRows& shown) noexcept;
 
 // WM_GETOBJECT: the window's own accessible object for OBJID_CLIENT, which
 // reads the shown rows to a screen reader; any other object the system's.

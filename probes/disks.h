@@ -4,7 +4,7 @@
 #include <string>
 
 #include "probes/text.h"
-#include "probes/wmic.h"
+#include "probes/lists.h"
 
 namespace orva {
 

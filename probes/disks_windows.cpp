@@ -1,13 +1,12 @@
 #include "probes/disks.h"
 
+#include "probes/lists.h"
 #include "probes/text.h"
-#include "probes/wmic.h"
-#include "win32/text_conversion.h"
 
 namespace orva {
 
 std::wstring ProbeDisks(const ListText& list) {
-    return ToWide(FormatDisksRow(list.bytes, TraceToStandardOutput), list.codePage);
+    return DecodeList(FormatDisksRow(list.bytes, TraceToStandardOutput), list.encoding);
 }
 
 }  // namespace orva

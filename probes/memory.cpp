@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "probes/text.h"
-#include "probes/wmic.h"
+#include "probes/queries.h"
 
 namespace orva {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "probes/text.h"
-#include "probes/wmic.h"
+#include "probes/lists.h"
 
 namespace orva {
 

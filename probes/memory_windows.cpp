@@ -5,10 +5,9 @@
 #include <optional>
 #include <stdexcept>
 
+#include "probes/lists.h"
 #include "probes/text.h"
-#include "probes/wmic.h"
 #include "win32/firmware.h"
-#include "win32/text_conversion.h"
 
 namespace orva {
 
@@ -27,8 +26,8 @@ std::wstring ProbeMemory(const ListText& list) {
         GetPhysicallyInstalledSystemMemory(&installed) && installed != 0
             ? std::optional<unsigned long long>(installed)
             : std::nullopt;
-    return ToWide(FormatMemoryRow(status.ullTotalPhys, installedKibibytes, typeText),
-                  list.codePage);
+    return DecodeList(FormatMemoryRow(status.ullTotalPhys, installedKibibytes, typeText),
+                      list.encoding);
 }
 
 }  // namespace orva

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "probes/text.h"
-#include "probes/wmic.h"
+#include "probes/lists.h"
 
 namespace orva {
 
@@ -30,8 +30,8 @@ using AdapterMemoryLookup =
 // of those, or no record holds a PNPDeviceID, the first. The figure is the
 // driver's stored one, else DirectX's where that is larger than the number
 // after "AdapterRAM=" in the adapter's record, else that number; a figure of
-// 0 bytes counts as none, and where none holds one the row is the name alone. Writes the named adapter's name
-// and memory piece to trace, each before its CRs are removed. Throws
+// 0 bytes counts as none, and where none holds one the row is the name alone. Writes the named
+// adapter's name and memory piece to trace, each before its CRs are removed. Throws
 // std::invalid_argument or std::out_of_range when AdapterRAM is needed and
 // holds no number in range, or holds nothing and there is no name.
 std::string FormatVideoRow(const std::string& toolOutput, const AdapterMemoryLookup& lookup,

@@ -4,10 +4,9 @@
 
 #include <algorithm>
 
+#include "probes/lists.h"
 #include "probes/text.h"
-#include "probes/wmic.h"
 #include "win32/registry.h"
-#include "win32/text_conversion.h"
 
 namespace orva {
 
@@ -144,10 +143,10 @@ std::wstring ProbeVideo(const ListText& list) {
     const std::string row = FormatVideoRow(
         list.bytes,
         [&](const std::string& name, const std::string& deviceId) {
-            return StoredMemoryOf(ToWide(name, list.codePage), deviceId);
+            return StoredMemoryOf(DecodeList(name, list.encoding), deviceId);
         },
         TraceToStandardOutput);
-    return ToWide(row, list.codePage);
+    return DecodeList(row, list.encoding);
 }
 
 }  // namespace orva

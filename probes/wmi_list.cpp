@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "probes/text.h"
+
 namespace orva {
 namespace {
 
@@ -30,6 +32,19 @@ std::string WriteListText(const std::vector<WmiRecord>& records) {
         text += "\r\n\r\n";
     }
     return text;
+}
+
+std::string WqlText(const ListQuery& query) {
+    std::string wql = "SELECT ";
+    const std::vector<std::string> names = SplitString(query.properties, ",");
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        wql += (i == 0 ? "" : ", ") + names[i];
+    }
+    wql += std::string(" FROM ") + query.wmiClass;
+    if (query.condition[0] != '\0') {
+        wql += std::string(" WHERE ") + query.condition;
+    }
+    return wql;
 }
 
 }  // namespace orva

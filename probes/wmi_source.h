@@ -1,10 +1,10 @@
-// The built-in source of list text: the queries asked of WMI itself.
+// WMI itself as a source of the queries' lists.
 #pragma once
 
-#include <string>
 #include <vector>
 
-#include "probes/wmic.h"
+#include "probes/lists.h"
+#include "probes/queries.h"
 #include "win32/wmi.h"
 
 namespace orva {
@@ -15,7 +15,6 @@ namespace orva {
 // submitted before any record is read, so the service works on them
 // together. A query whose COM step fails gives empty text; one that finds
 // the service gone (restarted) drops the session's connection for the next call.
-std::vector<std::string> QueryWmiListTexts(const std::vector<WmicQuery>& queries,
-                                           WmiSession& session);
+std::vector<ListText> QueryWmiLists(const std::vector<ListQuery>& queries, WmiSession& session);
 
 }  // namespace orva

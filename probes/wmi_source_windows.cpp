@@ -7,9 +7,8 @@
 
 namespace orva {
 
-std::vector<std::string> QueryWmiListTexts(const std::vector<WmicQuery>& queries,
-                                           WmiSession& session) {
-    std::vector<std::string> texts(queries.size());
+std::vector<ListText> QueryWmiLists(const std::vector<ListQuery>& queries, WmiSession& session) {
+    std::vector<ListText> texts(queries.size());
     if (queries.empty()) {
         return texts;
     }
@@ -30,7 +29,7 @@ std::vector<std::string> QueryWmiListTexts(const std::vector<WmicQuery>& queries
                                                   SplitString(queries[i].properties, ","), records)
                                  : E_FAIL;
         if (SUCCEEDED(read)) {
-            texts[i] = WriteListText(records);
+            texts[i].bytes = WriteListText(records);
         }
         gone = WmiConnectionGone(read) || gone;
         submitted[i].reset();

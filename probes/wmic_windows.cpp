@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "probes/wmi_source.h"
 #include "win32/command_runner.h"
+#include "win32/system_directory.h"
 
 namespace orva {
 
@@ -18,63 +18,29 @@ bool ToolExists(const std::wstring& path) {
 
 }  // namespace
 
-std::variant<std::vector<ListText>, WaitStopped> RunWmicQueries(
-    const std::vector<WmicQuery>& queries, WmiSession& wmi, MessagePump& pump) {
-    std::vector<ListText> lists(queries.size());
-    std::vector<WmicQuery> leftToWmi;
-    // A tool that is missing, cannot start, is stuck or writes no list gives
-    // way to WMI itself.
+std::variant<std::vector<std::optional<ListText>>, Stopped> RunToolQueries(
+    const std::vector<ListQuery>& queries, StopRequest stop) {
+    std::vector<std::optional<ListText>> lists(queries.size());
     const std::wstring system = SystemDirectory();
-    if (!system.empty() && ToolExists(WmicPath(system))) {
-        std::vector<RunningCommand> runs;
-        runs.reserve(queries.size());
-        for (const WmicQuery& query : queries) {
-            runs.push_back(
-                StartCommand(WmicPath(system), WmicCommandLine(system, query), kToolTimeLimitMs));
-        }
-        for (std::size_t i = 0; i < queries.size(); ++i) {
-            auto finished = runs[i].Finish(pump);
-            auto* const output = std::get_if<std::optional<std::string>>(&finished);
-            if (output == nullptr) {
-                return WaitStopped{};  // the runs not yet finished end with their owners
-            }
-            if (*output && HoldsQueryKey(**output, queries[i])) {
-                lists[i] = {std::move(**output), GetOEMCP()};
-            }
-        }
-    }
-    std::vector<std::size_t> fromWmi;
-    for (std::size_t i = 0; i < queries.size(); ++i) {
-        if (lists[i].codePage == 0) {
-            fromWmi.push_back(i);
-            leftToWmi.push_back(queries[i]);
-        }
-    }
-    if (leftToWmi.empty()) {
+    if (system.empty() || !ToolExists(WmicPath(system))) {
         return lists;
     }
-    // WMI's own waits answer only what COM lets through; a close that came
-    // meanwhile is heard before and after them.
-    if (!pump.AnswerMessages()) {
-        return WaitStopped{};
+    std::vector<std::wstring> commandLines;
+    for (const ListQuery& query : queries) {
+        commandLines.push_back(WmicCommandLine(system, query));
     }
-    std::vector<std::string> texts = QueryWmiListTexts(leftToWmi, wmi);
-    if (!pump.AnswerMessages()) {
-        return WaitStopped{};
+    auto ran = RunTogether(WmicPath(system), commandLines, kToolTimeLimitMs, stop);
+    auto* const outputs = std::get_if<std::vector<std::optional<std::string>>>(&ran);
+    if (outputs == nullptr) {
+        return Stopped{};
     }
-    for (std::size_t i = 0; i < fromWmi.size(); ++i) {
-        lists[fromWmi[i]] = {std::move(texts[i]), kUtf8CodePage};
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+        std::optional<std::string>& output = (*outputs)[i];
+        if (output && HoldsQueryKey(*output, queries[i])) {
+            lists[i] = ListText{std::move(*output), ListEncoding::kOemCodePage};
+        }
     }
     return lists;
-}
-
-std::variant<ReportLists, WaitStopped> RunReportQueries(WmiSession& wmi, MessagePump& pump) {
-    auto ran = RunWmicQueries({kMemoryQuery, kDiskQuery, kVideoQuery}, wmi, pump);
-    auto* const lists = std::get_if<std::vector<ListText>>(&ran);
-    if (lists == nullptr) {
-        return WaitStopped{};
-    }
-    return ReportLists{std::move((*lists)[0]), std::move((*lists)[1]), std::move((*lists)[2])};
 }
 
 }  // namespace orva

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -46,8 +47,8 @@ DWORD WINAPI ReadToEnd(void* parameter) {
             }
             reading.output.append(chunk.data(), got);
         }
-    } catch (...) {
-        return 0;  // out of memory: the output is lost, the program is not
+    } catch (const std::bad_alloc&) {
+        return 0;  // the output is lost, the program is not
     }
 }
 
@@ -175,29 +176,17 @@ UniqueKernelHandle StartReader(const std::shared_ptr<PipeReading>& reading) {
 
 enum class WaitEnd { kSignaled, kTimedOut, kStopped };
 
-// Waits for the object until the deadline (GetTickCount64's clock),
-// answering the thread's messages through the pump meanwhile. An object
-// signalled by the time the deadline is seen counts as signalled, however
-// long the pump kept the thread (a message box shown meanwhile).
-WaitEnd WaitAnswering(HANDLE object, ULONGLONG deadline, MessagePump& pump) {
-    for (;;) {
-        if (!pump.AnswerMessages()) {
-            return WaitEnd::kStopped;
-        }
-        const ULONGLONG now = GetTickCount64();
-        const DWORD remaining = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-        // A thread that waits for its input is not hung: the system's check,
-        // a screen reader and a close all get their answer.
-        const DWORD woke =
-            MsgWaitForMultipleObjectsEx(1, &object, remaining, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woke == WAIT_OBJECT_0) {
-            return WaitEnd::kSignaled;
-        }
-        if (woke != WAIT_OBJECT_0 + 1) {
-            return WaitForSingleObject(object, 0) == WAIT_OBJECT_0 ? WaitEnd::kSignaled
-                                                                   : WaitEnd::kTimedOut;
-        }
+// Waits for the object until the deadline (GetTickCount64's clock) or until
+// the stop request is set, whichever comes first.
+WaitEnd WaitOrStop(HANDLE object, ULONGLONG deadline, StopRequest stop) {
+    const HANDLE objects[] = {object, stop};
+    const ULONGLONG now = GetTickCount64();
+    const DWORD remaining = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+    const DWORD woke = WaitForMultipleObjects(stop != nullptr ? 2 : 1, objects, FALSE, remaining);
+    if (woke == WAIT_OBJECT_0) {
+        return WaitEnd::kSignaled;
     }
+    return woke == WAIT_OBJECT_0 + 1 ? WaitEnd::kStopped : WaitEnd::kTimedOut;
 }
 
 }  // namespace
@@ -273,13 +262,13 @@ RunningCommand StartCommand(const std::wstring& applicationPath, const std::wstr
     return RunningCommand(std::move(state));
 }
 
-std::variant<std::optional<std::string>, WaitStopped> RunningCommand::Finish(MessagePump& pump) {
+std::variant<std::optional<std::string>, Stopped> RunningCommand::Finish(StopRequest stop) {
     if (!state_ || !state_->running) {
         return std::nullopt;
     }
     State& run = *state_;
     run.running = false;
-    const WaitEnd process = WaitAnswering(run.process.get(), run.deadline, pump);
+    const WaitEnd process = WaitOrStop(run.process.get(), run.deadline, stop);
     // All the tool wrote is in the pipe now. What it left running (Wine's
     // console host, which inherits the pipe) would hold the output open.
     if (process == WaitEnd::kSignaled) {
@@ -287,15 +276,15 @@ std::variant<std::optional<std::string>, WaitStopped> RunningCommand::Finish(Mes
     }
     const WaitEnd reader =
         process == WaitEnd::kSignaled
-            ? WaitAnswering(run.reader.get(),
-                            std::max(run.deadline, GetTickCount64() + kReaderGraceMs), pump)
+            ? WaitOrStop(run.reader.get(),
+                         std::max(run.deadline, GetTickCount64() + kReaderGraceMs), stop)
             : process;
     if (reader != WaitEnd::kSignaled) {
         run.End();
         run.StopReader();
         // Cut short: never a row from part of a list.
         if (reader == WaitEnd::kStopped) {
-            return WaitStopped{};
+            return Stopped{};
         }
         return std::nullopt;
     }
@@ -305,13 +294,24 @@ std::variant<std::optional<std::string>, WaitStopped> RunningCommand::Finish(Mes
     return std::move(run.reading->output);
 }
 
-std::wstring SystemDirectory() {
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return std::wstring();
+std::variant<std::vector<std::optional<std::string>>, Stopped> RunTogether(
+    const std::wstring& applicationPath, const std::vector<std::wstring>& commandLines,
+    unsigned long timeLimitMs, StopRequest stop) {
+    std::vector<RunningCommand> runs;
+    runs.reserve(commandLines.size());
+    for (const std::wstring& line : commandLines) {
+        runs.push_back(StartCommand(applicationPath, line, timeLimitMs));
     }
-    return std::wstring(folder, length);
+    std::vector<std::optional<std::string>> outputs;
+    for (RunningCommand& run : runs) {
+        auto finished = run.Finish(stop);
+        auto* const output = std::get_if<std::optional<std::string>>(&finished);
+        if (output == nullptr) {
+            return Stopped{};  // the runs not yet finished end with their owners
+        }
+        outputs.push_back(std::move(*output));
+    }
+    return outputs;
 }
 
 }  // namespace orva

@@ -75,8 +75,6 @@ public:
         --live_;
     }
     HDC dc() const noexcept { return dc_; }
-    // What this paint must draw, in client coordinates.
-    const RECT& area() const noexcept { return paint_.rcPaint; }
     static int LiveCount() noexcept { return live_; }
 
 private:

@@ -32,6 +32,7 @@
 #include "win32/command_runner.h"
 #include "win32/firmware.h"
 #include "win32/handles.h"
+#include "win32/system_directory.h"
 #include "win32/text_conversion.h"
 
 namespace orva::bench {
@@ -276,7 +277,7 @@ std::string DiskRow(const ReportRows& rows) {
 
 void BenchGathering(const Options& options, Summary& summary) {
     PrintHeader("One whole gathering of the six rows (CollectReportRows)", "ms");
-    ThreadWmi wmi;  // as the program's window thread holds one
+    ThreadWmi wmi;  // as the program's gathering thread holds one
     SystemTool tool;
     ReportRows rows;
     std::vector<double> withTool;
@@ -312,7 +313,7 @@ void BenchGathering(const Options& options, Summary& summary) {
     PrintRow("2. no tool: built-in WMI source", wmiFigures, 1e3, "DISK: " + DiskRow(rows));
     struct Query {
         const char* what;
-        const WmicQuery& query;
+        const ListQuery& query;
     };
     const Query queries[] = {{"   of which the memory query", kMemoryQuery},
                              {"   of which the disk query", kDiskQuery},
@@ -320,7 +321,7 @@ void BenchGathering(const Options& options, Summary& summary) {
     for (const Query& q : queries) {
         std::string text;
         const Figures f =
-            Summarise(Time(options.gatherRounds, [&] { text = RunWmicQuery(q.query).bytes; }));
+            Summarise(Time(options.gatherRounds, [&] { text = RunQuery(q.query).bytes; }));
         PrintRow(q.what, f, 1e3, std::to_string(text.size()) + " bytes of list text");
     }
     summary.toolRuns = toolFigures;
@@ -353,8 +354,8 @@ void BenchOwnWork(const Options& options, Summary& summary) {
                  "PNPDeviceID=" + ListedAsTheToolDoes(deviceId) + "\r\r\n");
     const TraceSink trace = [](const std::string&) {};
 
-    // What RunWmicQuery does around the tool run itself.
-    const auto around = [](const WmicQuery& query, const std::string& output) {
+    // What a gathering does around the tool run itself.
+    const auto around = [](const ListQuery& query, const std::string& output) {
         const std::wstring system = SystemDirectory();
         const std::wstring path = WmicPath(system);
         const std::wstring line = WmicCommandLine(system, query);

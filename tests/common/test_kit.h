@@ -10,11 +10,10 @@
 #include <variant>
 
 #include "app/report.h"
+#include "probes/lists.h"
 #include "probes/wmi_source.h"
-#include "probes/wmic.h"
 #include "win32/command_runner.h"
 #include "win32/handles.h"
-#include "win32/message_pump.h"
 #include "win32/wmi.h"
 
 namespace orva {
@@ -35,63 +34,45 @@ struct WindowTraits {
 };
 using UniqueWindow = UniqueHandle<WindowTraits>;
 
-// Answers the calling thread's messages as the window does while it waits,
-// and never stops a wait.
-class AnsweringPump final : public MessagePump {
-public:
-    bool AnswerMessages() override {
-        MSG message{};
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        return true;
-    }
-};
-
-// StartCommand, then Finish.
+// StartCommand, then Finish, with nothing to stop it.
 inline std::optional<std::string> RunCommand(const std::wstring& applicationPath,
                                              const std::wstring& commandLine,
                                              unsigned long timeLimitMs) {
-    AnsweringPump pump;
     return std::get<std::optional<std::string>>(
-        StartCommand(applicationPath, commandLine, timeLimitMs).Finish(pump));
+        StartCommand(applicationPath, commandLine, timeLimitMs).Finish(nullptr));
 }
 
-// COM for the calling thread as wWinMain sets it up, and a WMI connection
-// that goes before COM does.
+// COM for the calling thread as the gathering thread sets it up, and a WMI
+// connection that goes before COM does.
 struct ThreadWmi {
-    ComInitGuard com{COINIT_APARTMENTTHREADED};
+    ComInitGuard com{COINIT_MULTITHREADED};
     bool secured = SetUpComSecurity();
     WmiSession session;
 };
 
 // One query as a gathering runs it: the tool, or else WMI.
-inline ListText RunWmicQuery(const WmicQuery& query) {
+inline ListText RunQuery(const ListQuery& query) {
     ThreadWmi wmi;
-    AnsweringPump pump;
-    return std::get<std::vector<ListText>>(RunWmicQueries({query}, wmi.session, pump)).front();
+    return std::get<std::vector<ListText>>(RunQueries({query}, wmi.session, nullptr)).front();
 }
 
 // The three queries as a gathering runs them.
 inline ReportLists RunReportLists(WmiSession& session) {
-    AnsweringPump pump;
-    return std::get<ReportLists>(RunReportQueries(session, pump));
+    return std::get<ReportLists>(RunReportQueries(session, nullptr));
 }
 
-// A whole gathering of the machine's rows, as a paint makes it.
+// A whole gathering of the machine's rows, as the gathering thread makes it.
 inline ReportRows GatherRows(WmiSession& session) {
-    AnsweringPump pump;
-    return std::get<ReportRows>(CollectReportRows(session, pump));
+    return std::get<ReportRows>(CollectReportRows(session, nullptr));
 }
 
 // One query from WMI itself, through the session's connection.
-inline std::string QueryWmiListText(const WmicQuery& query, WmiSession& session) {
-    return QueryWmiListTexts({query}, session).front();
+inline std::string QueryWmiListText(const ListQuery& query, WmiSession& session) {
+    return QueryWmiLists({query}, session).front().bytes;
 }
 
 // The same on a connection of its own.
-inline std::string QueryWmiListText(const WmicQuery& query) {
+inline std::string QueryWmiListText(const ListQuery& query) {
     ThreadWmi wmi;
     return QueryWmiListText(query, wmi.session);
 }

@@ -21,13 +21,13 @@
 #include <vector>
 
 #include "app/window.h"
-#include "probes/wmic.h"
 #include "tests/e2e/program_driver.h"
 #include "tests/e2e/running_program.h"
 #include "tests/hooks/test_hooks.h"
 #include "tests/windows/clipboard_holder.h"
 #include "tests/windows/memory_sizes.h"
 #include "tests/windows/processor_count.h"
+#include "win32/command_runner.h"
 #include "tests/windows/registry_value.h"
 #include "tests/windows/tool_fixture.h"
 #include "win32/handles.h"

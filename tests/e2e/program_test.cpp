@@ -627,6 +627,34 @@ TEST(MainWindow, AnswersWhileItsToolRunsAndAClosingEndsItAtOnce) {
     EXPECT_TRUE(NoProcessNamed(L"wmic.exe")) << "a run of the tool or its child still runs";
 }
 
+// A later gathering whose tool takes 15 s, asked by a repaint while the
+// copy's message box is open: the box takes its keys at once, and the window
+// shows the last rows all along.
+TEST(MainWindow, ShowsItsRowsAndLetsItsBoxAnswerWhileALaterGatheringWaits) {
+    SystemTool tool;
+    tool.InstallStandIn({});
+    const RunningProgram program(L"slow-later-gathering");
+    ASSERT_NE(program.window(), nullptr);
+    ASSERT_TRUE(WaitForFirstReport(program.window(), kStartMs));
+    tool.InstallStandIn({{L"wmic-diskdrive.delay", "15000"}});
+    program.Click(kCopyButtonId);
+    const HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+
+    RedrawWindow(program.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    const ULONGLONG repainted = GetTickCount64();
+    Sleep(500);
+    Press({VK_RETURN});
+    const ULONGLONG pressed = GetTickCount64();
+    while (IsWindow(box) && GetTickCount64() - pressed < 1000) {
+        Sleep(kPollMs);
+    }
+    EXPECT_FALSE(IsWindow(box)) << "the box did not take Return";
+    Sleep(static_cast<DWORD>(std::max<LONGLONG>(0, 3000 - (GetTickCount64() - repainted))));
+    ASSERT_FALSE(NoProcessNamed(L"wmic.exe", 1)) << "the later gathering is over";
+    EXPECT_TRUE(WaitUntilRowsDrawn(program.window(), 1000)) << "the rows are gone meanwhile";
+}
+
 // The probes' trace lines for the canned tool output of tests/data/e2e, whose
 // lines end in CR CR LF as the real tool's do in a pipe; every CR arrives.
 const char* const kTraceOfOnePaint[] = {

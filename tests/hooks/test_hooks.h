@@ -35,17 +35,13 @@ enum Question : WPARAM {
     // The block that the last SetClipboardData call was given: 1 when the
     // program freed it afterwards, 0 when it did not, -1 when there was none.
     kLastClipboardBlockFreed,
-    // Gatherings begun: calls of GlobalMemoryStatusEx, which the memory row
-    // makes once a gathering.
-    kGatherings,
-    // lParam megabytes: the memory GlobalMemoryStatusEx and
-    // GetPhysicallyInstalledSystemMemory report from now on (0: the machine's own).
-    kPlantMemory,
-    // lParam 1: from now on the memory row, in the gathering's outermost
-    // call, invalidates the window and waits in COM's modal loop, as a wait
-    // for the out-of-process WMI service does on Windows; the paint that the
-    // loop dispatches then arrives inside the gathering. lParam 0 ends it.
-    kNestPaints,
+    // Gatherings whose rows the window has taken.
+    kGathered,
+    // lParam 1: from now on every WMI query the program submits is held
+    // open until the program ends, as a call to a stuck WMI service is;
+    // lParam 0 holds no more. Answers the calls held now, -1 when the seam
+    // is not in place (no WMI connection made yet).
+    kHoldWmi,
     kQuestionCount
 };
 
@@ -75,12 +71,12 @@ inline LRESULT HeapBytes() {
 
 inline const char* QuestionName(WPARAM question) {
     static const char* const names[] = {
-        "paints",      "repaint",      "reg keys",         "fonts",
-        "bitmaps",     "memory DCs",   "global blocks",    "kernel handles",
-        "files",       "screen DCs",   "windows",          "modules",
-        "COM objects", "BSTRs",        "paint guards",     "open handles",
-        "GDI objects", "heap bytes",   "refuse clipboard", "last clipboard block freed",
-        "gatherings",  "plant memory", "nest paints",
+        "paints",      "repaint",    "reg keys",         "fonts",
+        "bitmaps",     "memory DCs", "global blocks",    "kernel handles",
+        "files",       "screen DCs", "windows",          "modules",
+        "COM objects", "BSTRs",      "paint guards",     "open handles",
+        "GDI objects", "heap bytes", "refuse clipboard", "last clipboard block freed",
+        "gathered",    "hold WMI",
     };
     static_assert(sizeof names / sizeof names[0] == kQuestionCount, "one name per question");
     return question < kQuestionCount ? names[question] : "?";

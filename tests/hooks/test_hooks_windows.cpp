@@ -8,7 +8,8 @@
 #include <windows.h>
 #include <wbemcli.h>
 
-#include <cstring>
+#include <atomic>
+#include <cstddef>
 
 #include "app/window.h"
 #include "tests/common/import_patch.h"
@@ -38,16 +39,41 @@ bool refuseClipboard = false;
 HGLOBAL lastClipboardBlock = nullptr;
 bool lastClipboardBlockFreed = false;
 
-// GlobalMemoryStatusEx as this program imports it: the memory row's call, once a gathering.
-using GlobalMemoryStatusExFunction = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
-GlobalMemoryStatusExFunction realGlobalMemoryStatusEx = nullptr;
-HWND mainWindow = nullptr;
-LRESULT gatherings = 0;
-ULONGLONG plantedMegabytes = 0;
-bool nestPaints = false;
-bool waiting = false;
-// Long enough for COM's loop to dispatch the pending paint.
-constexpr DWORD kModalWaitMs = 300;
+LRESULT gathered = 0;
+
+// IWbemServices::ExecQuery, reached through the method table of the first
+// connection, which the program's CoSetProxyBlanket call hands over.
+using BlanketFunction = HRESULT(WINAPI*)(IUnknown*, DWORD, DWORD, OLECHAR*, DWORD, DWORD,
+                                         RPC_AUTH_IDENTITY_HANDLE, DWORD);
+using ExecQueryFunction = HRESULT(STDMETHODCALLTYPE*)(IWbemServices*, BSTR, BSTR, long,
+                                                      IWbemContext*, IEnumWbemClassObject**);
+constexpr std::size_t kExecQuerySlot = 20;  // after IUnknown's 3 and 17 others
+BlanketFunction realBlanket = nullptr;
+std::atomic<ExecQueryFunction> realExecQuery{nullptr};  // set on the gathering thread
+std::atomic<bool> holdWmi{false};
+std::atomic<LRESULT> heldWmiCalls{0};
+
+HRESULT STDMETHODCALLTYPE HeldExecQuery(IWbemServices* services, BSTR language, BSTR query,
+                                        long flags, IWbemContext* context,
+                                        IEnumWbemClassObject** rows) {
+    if (holdWmi) {
+        ++heldWmiCalls;
+        Sleep(INFINITE);
+    }
+    return realExecQuery.load()(services, language, query, flags, context, rows);
+}
+
+HRESULT WINAPI WatchedBlanket(IUnknown* proxy, DWORD authentication, DWORD authorization,
+                              OLECHAR* server, DWORD level, DWORD impersonation,
+                              RPC_AUTH_IDENTITY_HANDLE identity, DWORD capabilities) {
+    if (realExecQuery == nullptr) {
+        realExecQuery = reinterpret_cast<ExecQueryFunction>(
+            ReplaceMethod(*reinterpret_cast<void***>(proxy), kExecQuerySlot,
+                          reinterpret_cast<void*>(&HeldExecQuery)));
+    }
+    return realBlanket(proxy, authentication, authorization, server, level, impersonation, identity,
+                       capabilities);
+}
 
 HANDLE WINAPI WatchedSetClipboardData(UINT format, HANDLE data) {
     lastClipboardBlock = data;
@@ -66,24 +92,6 @@ HGLOBAL WINAPI WatchedGlobalFree(HGLOBAL block) {
     return realGlobalFree(block);
 }
 
-BOOL WINAPI WatchedGlobalMemoryStatusEx(LPMEMORYSTATUSEX status) {
-    ++gatherings;
-    const BOOL result = realGlobalMemoryStatusEx(status);
-    if (result && plantedMegabytes != 0) {
-        status->ullTotalPhys = plantedMegabytes << 20;
-    }
-    if (nestPaints && !waiting) {
-        waiting = true;
-        InvalidateRect(mainWindow, nullptr, FALSE);
-        const UniqueKernelHandle never(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        HANDLE handles[] = {never.get()};
-        DWORD index = 0;
-        CoWaitForMultipleHandles(0, kModalWaitMs, 1, handles, &index);
-        waiting = false;
-    }
-    return result;
-}
-
 void WatchClipboardImports() {
     realSetClipboardData = reinterpret_cast<SetClipboardDataFunction>(ReplaceImport(
         "user32.dll", "SetClipboardData", reinterpret_cast<void*>(&WatchedSetClipboardData)));
@@ -91,25 +99,9 @@ void WatchClipboardImports() {
         ReplaceImport("kernel32.dll", "GlobalFree", reinterpret_cast<void*>(&WatchedGlobalFree)));
 }
 
-// The memory row's other call: the firmware's figure, planted the same.
-using InstalledMemoryFunction = BOOL(WINAPI*)(PULONGLONG);
-InstalledMemoryFunction realInstalledMemory = nullptr;
-
-BOOL WINAPI WatchedInstalledMemory(PULONGLONG kibibytes) {
-    const BOOL result = realInstalledMemory(kibibytes);
-    if (result && plantedMegabytes != 0) {
-        *kibibytes = plantedMegabytes << 10;
-    }
-    return result;
-}
-
-void WatchMemoryStatus() {
-    realGlobalMemoryStatusEx = reinterpret_cast<GlobalMemoryStatusExFunction>(
-        ReplaceImport("kernel32.dll", "GlobalMemoryStatusEx",
-                      reinterpret_cast<void*>(&WatchedGlobalMemoryStatusEx)));
-    realInstalledMemory = reinterpret_cast<InstalledMemoryFunction>(
-        ReplaceImport("kernel32.dll", "GetPhysicallyInstalledSystemMemory",
-                      reinterpret_cast<void*>(&WatchedInstalledMemory)));
+void WatchWmiCalls() {
+    realBlanket = reinterpret_cast<BlanketFunction>(
+        ReplaceImport("ole32.dll", "CoSetProxyBlanket", reinterpret_cast<void*>(&WatchedBlanket)));
 }
 
 // Wine answers 0 for GetProcessHandleCount; its handles are small multiples
@@ -194,14 +186,11 @@ LRESULT Answer(HWND window, WPARAM question, LPARAM argument) {
             return realSetClipboardData != nullptr && realGlobalFree != nullptr;
         case kLastClipboardBlockFreed:
             return lastClipboardBlock == nullptr ? -1 : (lastClipboardBlockFreed ? 1 : 0);
-        case kGatherings:
-            return realGlobalMemoryStatusEx != nullptr ? gatherings : -1;
-        case kPlantMemory:
-            plantedMegabytes = static_cast<ULONGLONG>(argument);
-            return realGlobalMemoryStatusEx != nullptr && realInstalledMemory != nullptr;
-        case kNestPaints:
-            nestPaints = argument != 0;
-            return realGlobalMemoryStatusEx != nullptr;
+        case kGathered:
+            return gathered;
+        case kHoldWmi:
+            holdWmi = argument != 0;
+            return realExecQuery != nullptr ? heldWmiCalls.load() : -1;
         default:
             return -1;
     }
@@ -214,6 +203,8 @@ LRESULT CALLBACK AnsweringWndProc(HWND window, UINT message, WPARAM wParam, LPAR
     const LRESULT result = CallWindowProcW(programWndProc, window, message, wParam, lParam);
     if (message == WM_PAINT) {
         ++paints;
+    } else if (message == kRowsGatheredMessage) {
+        ++gathered;
     }
     return result;
 }
@@ -226,7 +217,6 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) == MainWndProc) {
             programWndProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
                 window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AnsweringWndProc)));
-            mainWindow = window;
             creationWatch.reset();
         }
     }
@@ -238,7 +228,7 @@ struct Installer {
     Installer() {
         questionMessage = RegisterWindowMessageW(kTestHookMessage);
         WatchClipboardImports();
-        WatchMemoryStatus();
+        WatchWmiCalls();
         creationWatch.reset(
             SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, GetCurrentThreadId()));
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "probes/queries.h"
 #include "probes/text.h"
 
 namespace orva {
@@ -56,6 +57,21 @@ TEST(WriteListText, CutsAtKeysLikeTheToolsOutput) {
         lines.push_back(piece);
     }
     EXPECT_EQ(lines, (std::vector<std::string>{"", "ASize=500", "BSize=1000"}));
+}
+
+TEST(WqlText, SelectsTheListedPropertiesOfTheClass) {
+    struct Case {
+        const ListQuery& query;
+        std::string wql;
+    };
+    const Case cases[] = {
+        {kDiskQuery, "SELECT Model, Size FROM Win32_DiskDrive WHERE Index=0 OR Index=1"},
+        {kMemoryQuery, "SELECT SMBIOSMemoryType FROM Win32_PhysicalMemory"},
+        {kVideoQuery, "SELECT AdapterRAM, Name, PNPDeviceID FROM Win32_VideoController"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WqlText(c.query), c.wql);
+    }
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST(ProbeMemory, WithoutTheListsKeyTheFirmwaresTableIsReadWholeAndWinesNamesNoT
     EXPECT_EQ(raw.substr(raw.size() - 6, 2), "\x7F\x04") << "no end structure last";
     // What Windows 7 answers for the query's property.
     const ListText list{"\r\r\nNode - PC\r\r\nERROR:\r\r\nDescription = Invalid query\r\r\n",
-                        GetOEMCP()};
+                        ListEncoding::kOemCodePage};
     EXPECT_EQ(ProbeMemory(list), MemorySizes());
 }
 

@@ -1,11 +1,11 @@
 // Text between code pages and UTF-16, under Wine with code page 949.
 #include "win32/text_conversion.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "probes/wmic.h"
 
 namespace orva {
 namespace {
@@ -26,7 +26,7 @@ TEST(ToWide, DecodesTheGivenCodePageUpToTheFirstNul) {
         // The same bytes in the OEM and the ANSI code page of a Spanish system.
         {"b\xA0sico", 850, L"b\u00E1sico"},
         {"b\xA0sico", 1252, L"b\u00A0sico"},
-        {"\xEC\x82\xBC\xEC\x84\xB1 b\xC3\xA1sico", kUtf8CodePage, L"삼성 b\u00E1sico"},
+        {"\xEC\x82\xBC\xEC\x84\xB1 b\xC3\xA1sico", CP_UTF8, L"삼성 b\u00E1sico"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ToWide(c.narrow, c.codePage), c.wide) << c.narrow << " in " << c.codePage;

@@ -128,7 +128,7 @@ TEST_F(AdapterMemoryTest, ReadsEachAdaptersOwnRecords) {
                            const std::string& deviceId) {
         return ListText{"\r\r\n\r\r\nAdapterRAM=" + adapterRam + "\r\r\nName=" + name +
                             "\r\r\nPNPDeviceID=" + deviceId + "\r\r\n\r\r\n\r\r\n",
-                        GetOEMCP()};
+                        ListEncoding::kOemCodePage};
     };
     EXPECT_EQ(ProbeVideo(listed("4293918720", "ORVA Test RTX",
                                 "PCI\\VEN_10DE&amp;DEV_2504&amp;SUBSYS_ORVA0001&amp;REV_A1\\4&amp;"

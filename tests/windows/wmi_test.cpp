@@ -39,13 +39,13 @@ DWORD WINAPI QueriesInSession(void* parameter) {
         run.video = QueryWmiListText(kVideoQuery, wmi.session);
         run.ownersAfterSecond = LiveComOwners();
         run.sameConnection = first != nullptr && wmi.session.Services() == first;
-        run.comDuring = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        run.comDuring = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         if (SUCCEEDED(run.comDuring)) {
             CoUninitialize();
         }
     }
     run.ownersAfterSession = LiveComOwners();
-    run.comAfter = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    run.comAfter = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     if (SUCCEEDED(run.comAfter)) {
         CoUninitialize();
     }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "probes/wmic.h"
+#include "win32/system_directory.h"
 #include "tests/common/import_patch.h"
 #include "tests/common/test_kit.h"
 #include "tests/windows/tool_fixture.h"
@@ -58,7 +59,7 @@ std::wstring SearchedTool() {
     return length > 0 && length < MAX_PATH ? std::wstring(found) : std::wstring();
 }
 
-TEST(RunWmicQuery, RunsTheSystemToolByItsFullPath) {
+TEST(RunQuery, RunsTheSystemToolByItsFullPath) {
     SystemTool tool;
     tool.InstallStandIn(
         {{L"wmic-diskdrive.txt", "\r\r\n\r\r\nModel=System Disk\r\r\nSize=1000\r\r\n\r\r\n"}});
@@ -77,19 +78,19 @@ TEST(RunWmicQuery, RunsTheSystemToolByItsFullPath) {
     const std::wstring found = SearchedTool();
     EXPECT_TRUE(found == current.path() + L"wmic.exe" || found == early.path() + L"wmic.exe")
         << ToUtf8(found);
-    const ListText list = RunWmicQuery(kDiskQuery);
+    const ListText list = RunQuery(kDiskQuery);
     EXPECT_EQ(list.bytes, "\r\r\n\r\r\nModel=System Disk\r\r\nSize=1000\r\r\n\r\r\n");
-    EXPECT_EQ(list.codePage, GetOEMCP()) << "the tool writes the OEM code page into a pipe";
+    EXPECT_EQ(list.encoding, ListEncoding::kOemCodePage) << "the tool writes its OEM code page";
 }
 
-TEST(RunWmicQuery, HandsEachCommandLineToTheToolUnchanged) {
+TEST(RunQuery, HandsEachCommandLineToTheToolUnchanged) {
     SystemTool tool;
     tool.InstallStandIn({{L"wmic-diskdrive.txt", "Model=d\r\n"},
                          {L"wmic-memorychip.txt", "SMBIOSMemoryType=26\r\n"},
                          {L"wmic-videocontroller.txt", "AdapterRAM=1\r\nName=v\r\n"},
                          {L"wmic-echo.flag", ""}});
     struct Case {
-        const WmicQuery& query;
+        const ListQuery& query;
         std::string canned;
     };
     const Case cases[] = {
@@ -99,14 +100,14 @@ TEST(RunWmicQuery, HandsEachCommandLineToTheToolUnchanged) {
     };
     const std::string program = ToUtf8(SystemDirectory()) + "\\wbem\\WMIC.exe";
     for (const Case& c : cases) {
-        const std::vector<std::string> pieces = SplitString(RunWmicQuery(c.query).bytes, "Line=");
+        const std::vector<std::string> pieces = SplitString(RunQuery(c.query).bytes, "Line=");
         ASSERT_EQ(pieces.size(), 2u) << c.query.arguments;
         EXPECT_EQ(pieces[0], c.canned);
         EXPECT_EQ(pieces[1], "\"" + program + "\" " + c.query.arguments + "\r\n");
     }
 }
 
-TEST(RunWmicQuery, ToolOutputWithoutTheKeyGivesWayToWmi) {
+TEST(RunQuery, ToolOutputWithoutTheKeyGivesWayToWmi) {
     SystemTool tool;
     struct Case {
         const char* what;
@@ -122,39 +123,39 @@ TEST(RunWmicQuery, ToolOutputWithoutTheKeyGivesWayToWmi) {
     ASSERT_TRUE(HoldsQueryKey(fromWmi, kDiskQuery));
     for (const Case& c : cases) {
         tool.InstallStandIn({{L"wmic-diskdrive.txt", c.toolOutput}});
-        const ListText list = RunWmicQuery(kDiskQuery);
+        const ListText list = RunQuery(kDiskQuery);
         EXPECT_EQ(list.bytes, fromWmi) << c.what;
-        EXPECT_EQ(list.codePage, kUtf8CodePage) << c.what;
+        EXPECT_EQ(list.encoding, ListEncoding::kUtf8) << c.what;
     }
 }
 
-TEST(RunWmicQuery, WinesOwnToolGivesWayToWmi) {
+TEST(RunQuery, WinesOwnToolGivesWayToWmi) {
     const std::wstring system = SystemDirectory();
     ASSERT_NE(GetFileAttributesW(WmicPath(system).c_str()), INVALID_FILE_ATTRIBUTES);
     const std::optional<std::string> output =
         RunCommand(WmicPath(system), WmicCommandLine(system, kDiskQuery), kToolTimeLimitMs);
     ASSERT_TRUE(output.has_value());
     EXPECT_FALSE(HoldsQueryKey(*output, kDiskQuery)) << *output;
-    EXPECT_EQ(FirstValue(RunWmicQuery(kDiskQuery).bytes, "Model=", "Size="), "Wine Disk Drive");
+    EXPECT_EQ(FirstValue(RunQuery(kDiskQuery).bytes, "Model=", "Size="), "Wine Disk Drive");
 }
 
-TEST(RunWmicQuery, WithoutTheToolWmiAnswersAndEveryComObjectIsReleased) {
+TEST(RunQuery, WithoutTheToolWmiAnswersAndEveryComObjectIsReleased) {
     SystemTool tool;
     tool.Remove();
     const int owners = LiveComOwners();
 
-    const std::string disks = RunWmicQuery(kDiskQuery).bytes;
+    const std::string disks = RunQuery(kDiskQuery).bytes;
     EXPECT_EQ(FirstValue(disks, "Model=", "Size="), "Wine Disk Drive") << disks;
     EXPECT_TRUE(AllDigits(FirstValue(disks, "Size=", "Model="))) << disks;
 
-    const std::string video = RunWmicQuery(kVideoQuery).bytes;
+    const std::string video = RunQuery(kVideoQuery).bytes;
     EXPECT_TRUE(AllDigits(FirstValue(video, "AdapterRAM=", "Name="))) << video;
     EXPECT_FALSE(FirstValue(video, "Name=", "AdapterRAM=").empty()) << video;
     // AdapterRAM comes before Name, as the video parser needs.
     EXPECT_LT(video.find("AdapterRAM="), video.find("Name="));
 
     // Wine's WMI has no SMBIOSMemoryType: no record, no key, no failure.
-    const std::string memory = RunWmicQuery(kMemoryQuery).bytes;
+    const std::string memory = RunQuery(kMemoryQuery).bytes;
     EXPECT_TRUE(memory.empty() || AllDigits(FirstValue(memory, "SMBIOSMemoryType=", ""))) << memory;
 
     EXPECT_EQ(LiveComOwners(), owners);
@@ -176,15 +177,15 @@ private:
     bool made_;
 };
 
-TEST(RunWmicQuery, AToolThatCannotStartGivesWayToWmi) {
+TEST(RunQuery, AToolThatCannotStartGivesWayToWmi) {
     SystemTool tool;
     tool.Remove();
     const std::string fromWmi = QueryWmiListText(kDiskQuery);
     ASSERT_TRUE(HoldsQueryKey(fromWmi, kDiskQuery));
-    EXPECT_EQ(RunWmicQuery(kDiskQuery).bytes, fromWmi) << "no tool";
+    EXPECT_EQ(RunQuery(kDiskQuery).bytes, fromWmi) << "no tool";
     const ScopedFolder folder(WmicPath(SystemDirectory()));
     ASSERT_TRUE(folder.made());
-    EXPECT_EQ(RunWmicQuery(kDiskQuery).bytes, fromWmi) << "a folder of the tool's name";
+    EXPECT_EQ(RunQuery(kDiskQuery).bytes, fromWmi) << "a folder of the tool's name";
 }
 
 // Connections to WMI that this process begins while it lives: each begins
@@ -292,7 +293,7 @@ void OnNewThread(const std::function<void()>& work) {
     CloseHandle(thread);
 }
 
-TEST(RunWmicQueries, ConnectsAfreshInTheGatheringAfterTheServiceRestarted) {
+TEST(RunQueries, ConnectsAfreshInTheGatheringAfterTheServiceRestarted) {
     SystemTool tool;
     tool.Remove();
     bool seamWorks = false;
@@ -323,7 +324,7 @@ TEST(RunWmicQueries, ConnectsAfreshInTheGatheringAfterTheServiceRestarted) {
 
 // Two gatherings with WMI out of reach and no tool: each tries to connect
 // once, whatever number of queries it has.
-TEST(RunWmicQueries, TriesToConnectOnceAGatheringWhenConnectingFails) {
+TEST(RunQueries, TriesToConnectOnceAGatheringWhenConnectingFails) {
     SystemTool tool;
     tool.Remove();
     int attempts[2] = {};
