@@ -197,7 +197,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             OnPaint(*state);
             return 0;
         case kRowsGatheredMessage:
-            OnRowsGathered(*state, reinterpret_cast<ReportRows*>(lParam));
+            // Only the gathering thread's answer, sent while one is asked for:
+            // a stray posted message carries no rows.
+            if (state->gathering && InSendMessage()) {
+                OnRowsGathered(*state, reinterpret_cast<ReportRows*>(lParam));
+            }
             return 0;
         case WM_ENDSESSION:
             if (wParam != FALSE) {

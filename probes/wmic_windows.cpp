@@ -26,6 +26,7 @@ std::variant<std::vector<std::optional<ListText>>, Stopped> RunToolQueries(
         return lists;
     }
     std::vector<std::wstring> commandLines;
+    commandLines.reserve(queries.size());
     for (const ListQuery& query : queries) {
         commandLines.push_back(WmicCommandLine(system, query));
     }

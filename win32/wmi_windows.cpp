@@ -13,8 +13,8 @@ namespace orva {
 
 namespace {
 
-// A WMI that does not answer within this time counts as failed, so a paint
-// cannot hang on it.
+// A WMI that does not answer within this time counts as failed, so a
+// gathering cannot hang on it.
 constexpr long kNextTimeoutMs = 10000;
 
 std::wstring Widen(const std::string& ascii) {
