@@ -14,8 +14,9 @@ namespace {
 
 // Time for a stopped gathering to end its tool runs before the program
 // ends: far more than that takes, and short enough for a close to look
-// instant where a WMI call holds the thread.
-constexpr DWORD kStopWaitMs = 500;
+// instant where a WMI call holds the thread. Runs it could not end die with
+// the process, whose jobs end their processes.
+constexpr DWORD kStopWaitMs = 250;
 
 }  // namespace
 
